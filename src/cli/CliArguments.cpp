@@ -1,0 +1,140 @@
+#include "CliArguments.h"
+
+#include <cstddef>
+
+namespace tolvane {
+
+namespace {
+
+bool ParseSetting(const std::string& text, ControlSetting& setting) {
+    const size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0 || eq > 9)
+        return false;
+    int id = 0;
+    for (size_t i = 0; i < eq; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        id = id * 10 + (text[i] - '0');
+    }
+    setting.id = id;
+    setting.value = text.substr(eq + 1);
+    return true;
+}
+
+}  // namespace
+
+std::string CliUsage() {
+    return R"(Usage: tolvane-cli [OPTION]... [--] PATH...
+Preview the new names of files and folders without changing anything on disk.
+
+Each PATH is added as the window adds it: a folder contributes its files (or, by
+the options 1033 and 1034, the files of its immediate subfolders, itself, or its
+immediate subfolders), a file is one row. Rows keep the order of the arguments; the
+items of a folder come in natural order of their names. A path given twice is listed
+once. Output: one line per row, the full path, a tab and the new name; a backslash,
+tab or line feed inside them is written as \\, \t or \n.
+
+Options:
+  -p, --profile FILE     apply section "set" of the rename configuration FILE, as
+                         importing it in the window does (a missing key clears
+                         its control; a missing file or section clears them all)
+  -s, --set ID=VALUE     set the option control with decimal id ID to VALUE:
+                         text for edits and editable boxes, an index for lists
+                         (-1 for none), 1 or 0 for check boxes and radio buttons;
+                         repeatable, applied in order after --profile
+      --r2l              delete from back to front (the direction link)
+      --now "YYYY-MM-DD HH:MM:SS"
+                         the local time used for dates and times in new names
+  -h, --help             show this help and exit
+
+Option controls (id: meaning):
+  1032 ignore extension          1033 include subfolders    1034 rename folders
+  1073 conversion list: 0 none, 1 extension upper, 2 extension lower, 3 upper,
+       4 lower, 5 first letter upper, 6 一->1, 7 1->一, 8 traditional->simplified,
+       9 simplified->traditional
+  1072 generated name: 0 none, 1 counter, 2 random string, 3 date_counter,
+       4 date_random, 5 name_date
+  1035 insert text; radios 1080 prefix, 1081 suffix, 1082 at position (1083),
+       1086 before/after text 1087 (1088: 0 before, 1 after)
+  1045 find, 1046 replace with, 1095 regular expression (wildcards * and ? when off)
+  radios 1099 delete at position (1050), 1100 at locator text (1101); 1052 count
+  1060 serial number: 1062 start, 1064 increment, 1067 digits
+  1068 template (<#> <r> <date> <time> <Y> <M> <D> <y> <m> <d> <mdate> <mtime>
+       <cdate> <ctime> <dir> <name> <self>)
+  The preset lists 1089 and 1071 only record a selection; set 1045 or 1068 instead.
+
+Exit status: 0 when every path existed, 1 when a path did not exist, 2 for a bad
+command line or a value that a control cannot take.
+)";
+}
+
+CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
+    CliParseResult result;
+    CliArguments& out = result.arguments;
+    bool onlyPaths = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (onlyPaths || arg.empty() || arg[0] != '-' || arg == "-") {
+            out.paths.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyPaths = true;
+            continue;
+        }
+        // "--name=value" and "--name value" both work for options with a value.
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        if (arg.starts_with("--")) {
+            const size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                inlineValue = arg.substr(eq + 1);
+            }
+        }
+        auto takeValue = [&](std::string& value) {
+            if (inlineValue) {
+                value = *inlineValue;
+                return true;
+            }
+            if (i + 1 >= args.size()) {
+                result.error = "option " + name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        if (name == "-h" || name == "--help") {
+            out.help = true;
+        } else if (name == "--r2l" && !inlineValue) {
+            out.rightToLeft = true;
+        } else if (name == "-p" || name == "--profile") {
+            std::string value;
+            if (!takeValue(value))
+                return result;
+            out.profile = value;
+        } else if (name == "--now") {
+            std::string value;
+            if (!takeValue(value))
+                return result;
+            out.now = value;
+        } else if (name == "-s" || name == "--set") {
+            std::string value;
+            if (!takeValue(value))
+                return result;
+            ControlSetting setting;
+            setting.argument = value;
+            if (!ParseSetting(value, setting)) {
+                result.error = "--set " + value + ": expected ID=VALUE with a decimal control id";
+                return result;
+            }
+            out.settings.push_back(std::move(setting));
+        } else {
+            result.error = "unknown option " + arg;
+            return result;
+        }
+    }
+    return result;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,21 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CliArguments.h"
+#include "PreviewCommand.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const tolvane::CliParseResult parsed = tolvane::ParseCliArguments(args);
+    if (!parsed.error.empty()) {
+        std::cerr << "tolvane-cli: " << parsed.error << "\n\n" << tolvane::CliUsage();
+        return 2;
+    }
+    if (parsed.arguments.help) {
+        std::cout << tolvane::CliUsage();
+        return 0;
+    }
+    return tolvane::RunPreview(parsed.arguments, std::cout, std::cerr);
+}

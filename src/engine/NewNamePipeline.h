@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Clock.h"
+#include "ItemCounter.h"
+#include "Pattern.h"
+#include "RenameOptions.h"
+
+namespace tolvane {
+
+// What a computation reads besides the option values: the texts of the anchor-side
+// list and the word "before" they are compared with.
+struct PipelineTexts {
+    std::vector<std::wstring> anchorSideItems{L"前", L"后"};
+    std::wstring beforeWord = L"前";
+};
+
+// The options of one recomputation pass, prepared once: numbers read, patterns
+// compiled. ComputeNewName then applies the twelve steps to one name at a time.
+// One pipeline serves one pass on one thread.
+class NewNamePipeline {
+  public:
+    NewNamePipeline(const RenameOptions& options, const Clock& clock, PipelineTexts texts = {});
+
+    // The new name of `oldName` in `folder`. Advances `counter`, which wraps after
+    // `rowCount`. Reads the clock once, and the file's times only when the template
+    // needs them.
+    std::wstring ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
+                                ItemCounter& counter, int rowCount) const;
+
+  private:
+    struct Prepared;
+    std::shared_ptr<const Prepared> p_;
+    const Clock& clock_;
+};
+
+// Longest serial text that padding produces: no file system takes longer names.
+inline constexpr int kMaxSerialDigits = 255;
+
+}  // namespace tolvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvane {
+
+// The part after the last '.', empty when the text has no '.'.
+std::wstring ExtensionOf(std::wstring_view text);
+
+// The part before the last '.', the whole text when it has no '.'.
+std::wstring StemOf(std::wstring_view text);
+
+// True for the nine characters that never go into a new name: / \ : * ? " < > |
+bool IsInvalidNameChar(wchar_t c);
+
+// The text without any of the nine invalid name characters.
+std::wstring StripInvalidNameChars(std::wstring_view text);
+
+// Pieces between separators; the remainder after the last separator is always
+// a piece, so "a;" gives {"a", ""} and "" gives {""}.
+std::vector<std::wstring> SplitString(std::wstring_view text, wchar_t separator);
+
+// Every occurrence of `find` replaced left to right, without overlap. An empty
+// `find` changes nothing.
+std::wstring ReplaceAll(std::wstring_view text, std::wstring_view find,
+                        std::wstring_view replacement);
+
+// Inserts `piece` at `index`, clamped to 0 .. length.
+void InsertClamped(std::wstring& text, long long index, std::wstring_view piece);
+
+// A number typed into an option field: optional leading white space, optional
+// sign, decimal digits; no digits gives 0. Saturates at the range of int.
+int ReadDecimalPrefix(std::wstring_view text);
+
+// Case mapping of the neutral locale: only 'a'..'z' and 'A'..'Z' change.
+wchar_t AsciiUpper(wchar_t c);
+wchar_t AsciiLower(wchar_t c);
+std::wstring AsciiUpper(std::wstring_view text);
+std::wstring AsciiLower(std::wstring_view text);
+
+}  // namespace tolvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "Clock.h"
+
+namespace tolvane {
+
+// What the expansion of one template reads besides the template itself.
+struct TemplateInputs {
+    std::wstring_view serialText;   // empty unless serial numbering is on
+    std::wstring_view counterText;  // the two-digit counter
+    std::wstring_view dateText;     // "%Y-%m-%d" of the clock reading
+    std::wstring_view timeText;     // "%H%M%S" of the clock reading
+    const std::tm* now = nullptr;   // the clock reading, local time
+    // Reads the times of folder + "/" + old name; called only when a token needs them.
+    std::function<FileTimes()> readFileTimes;
+    std::wstring_view folder;
+    std::wstring_view oldName;
+    std::wstring_view workingName;  // the name as the steps before the template left it
+    bool ignoreExtension = false;
+};
+
+// Expands the tokens in a fixed order: <#> then every remaining '#', <r>, <date>,
+// <time>, <Y> <M> <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime>, <dir>, <name>,
+// <self>. Values brought in by a later token are never scanned for earlier ones.
+std::wstring ExpandTemplate(std::wstring_view templateText, const TemplateInputs& in);
+
+// Whether the template uses a token whose value comes from the file's times.
+bool TemplateNeedsFileTimes(std::wstring_view templateText);
+
+}  // namespace tolvane

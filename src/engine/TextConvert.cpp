@@ -1,0 +1,106 @@
+#include "TextConvert.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr char32_t kEscapeBase = 0xDC00;
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// Length of the valid UTF-8 sequence at text[i], 0 when the bytes there are not one.
+// Overlong forms, encoded surrogates and values above U+10FFFF are not valid.
+size_t ValidSequenceLength(std::string_view text, size_t i, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    const size_t left = text.size() - i;
+    auto at = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        if (left < 2 || !IsContinuation(at(1)))
+            return 0;
+        cp = ((b0 & 0x1Fu) << 6) | (at(1) & 0x3Fu);
+        return 2;
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (left < 3 || !IsContinuation(at(1)) || !IsContinuation(at(2)))
+            return 0;
+        cp = ((b0 & 0x0Fu) << 12) | ((at(1) & 0x3Fu) << 6) | (at(2) & 0x3Fu);
+        if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
+            return 0;
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (left < 4 || !IsContinuation(at(1)) || !IsContinuation(at(2)) || !IsContinuation(at(3)))
+            return 0;
+        cp = ((b0 & 0x07u) << 18) | ((at(1) & 0x3Fu) << 12) | ((at(2) & 0x3Fu) << 6) |
+             (at(3) & 0x3Fu);
+        if (cp < 0x10000 || cp > 0x10FFFF)
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string ToNarrow(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (wchar_t wc : text) {
+        const auto c = static_cast<char32_t>(wc);
+        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+            out.push_back(static_cast<char>(c - kEscapeBase));
+        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            AppendUtf8(out, kReplacement);
+        } else {
+            AppendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+std::wstring ToWide(std::string_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            out.push_back(static_cast<wchar_t>(b));
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const size_t n = ValidSequenceLength(text, i, cp);
+        if (n == 0) {
+            out.push_back(static_cast<wchar_t>(kEscapeBase + b));
+            ++i;
+        } else {
+            out.push_back(static_cast<wchar_t>(cp));
+            i += n;
+        }
+    }
+    return out;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+// Narrow text is UTF-8. File names on Linux are bytes that need not be valid UTF-8,
+// so decoding maps every byte that is not part of a valid sequence to U+DC80 + byte
+// ("surrogate escape") and encoding maps it back: every existing name round-trips.
+
+// Wide text to narrow (UTF-8) text; escaped bytes come back as the bytes they were.
+std::string ToNarrow(std::wstring_view text);
+
+// Narrow (UTF-8) text to wide text; invalid bytes become U+DC80 + byte.
+std::wstring ToWide(std::string_view text);
+
+}  // namespace tolvane

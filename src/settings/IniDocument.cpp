@@ -1,0 +1,292 @@
+#include "IniDocument.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "engine/TextConvert.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\f' || c == L'\v';
+}
+
+std::wstring_view Trim(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        wchar_t x = a[i], y = b[i];
+        if (x >= L'A' && x <= L'Z')
+            x += L'a' - L'A';
+        if (y >= L'A' && y <= L'Z')
+            y += L'a' - L'A';
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// The name of a "[name]" header line, or false when the line is not a header.
+bool HeaderName(std::wstring_view line, std::wstring_view& name) {
+    line = Trim(line);
+    if (line.empty() || line.front() != L'[')
+        return false;
+    const size_t close = line.find(L']');
+    name = Trim(line.substr(1, close == std::wstring_view::npos ? line.npos : close - 1));
+    return true;
+}
+
+// Splits a "key=value" line; false when it holds no '='.
+bool SplitKeyLine(std::wstring_view line, std::wstring_view& key, std::wstring_view& value) {
+    const size_t eq = line.find(L'=');
+    if (eq == std::wstring_view::npos)
+        return false;
+    key = Trim(line.substr(0, eq));
+    value = Trim(line.substr(eq + 1));
+    return true;
+}
+
+bool IsQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
+
+// A value is stored in double quotes when reading would otherwise change it: when
+// it has blanks at either end or is itself enclosed in matching quotes.
+std::wstring EncodeValue(std::wstring_view value) {
+    const bool blankEnds = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    const bool quoted =
+        value.size() >= 2 && IsQuote(value.front()) && value.front() == value.back();
+    if (!blankEnds && !quoted)
+        return std::wstring(value);
+    return L"\"" + std::wstring(value) + L"\"";
+}
+
+std::wstring DecodeValue(std::wstring_view value) {
+    if (value.size() >= 2 && IsQuote(value.front()) && value.front() == value.back()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::wstring(value);
+}
+
+std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::wstring out;
+    out.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto b0 = static_cast<unsigned char>(bytes[i]);
+        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        const char32_t unit = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
+            const auto c0 = static_cast<unsigned char>(bytes[i + 2]);
+            const auto c1 = static_cast<unsigned char>(bytes[i + 3]);
+            const char32_t low = bigEndian ? (c0 << 8 | c1) : (c1 << 8 | c0);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                out.push_back(
+                    static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
+                i += 2;
+                continue;
+            }
+        }
+        out.push_back(static_cast<wchar_t>(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit));
+    }
+    return out;
+}
+
+}  // namespace
+
+IniDocument IniDocument::Load(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {};
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return {};
+    return Parse(bytes);
+}
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+    IniDocument doc;
+    std::wstring text;
+    if (bytes.starts_with(kUtf8Bom)) {
+        doc.bom_ = kUtf8Bom;
+        text = ToWide(bytes.substr(kUtf8Bom.size()));
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        // Rewritten as UTF-8: the program writes UTF-8 only.
+        text = DecodeUtf16(bytes.substr(2), false);
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        text = DecodeUtf16(bytes.substr(2), true);
+    } else {
+        text = ToWide(bytes);
+    }
+
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring_view line(text.data() + start, end - start);
+        std::string ending = end < text.size() ? "\n" : "";
+        if (!ending.empty() && !line.empty() && line.back() == L'\r') {
+            line.remove_suffix(1);
+            ending = "\r\n";
+        }
+        doc.lines_.push_back(Line{std::wstring(line), std::move(ending)});
+        start = end + 1;
+    }
+    // Lines added later end like the file's first line.
+    if (!doc.lines_.empty() && !doc.lines_.front().ending.empty())
+        doc.newline_ = doc.lines_.front().ending;
+    return doc;
+}
+
+size_t IniDocument::FindSection(std::wstring_view section) const {
+    std::wstring_view name;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (HeaderName(lines_[i].text, name) && EqualsIgnoringAsciiCase(name, Trim(section)))
+            return i;
+    }
+    return std::wstring::npos;
+}
+
+size_t IniDocument::FindKey(size_t header, std::wstring_view key) const {
+    std::wstring_view name, lineKey, value;
+    for (size_t i = header + 1; i < lines_.size(); ++i) {
+        if (HeaderName(lines_[i].text, name))
+            break;
+        if (SplitKeyLine(lines_[i].text, lineKey, value) &&
+            EqualsIgnoringAsciiCase(lineKey, Trim(key)))
+            return i;
+    }
+    return std::wstring::npos;
+}
+
+bool IniDocument::HasSection(std::wstring_view section) const {
+    return FindSection(section) != std::wstring::npos;
+}
+
+std::wstring IniDocument::Get(std::wstring_view section, std::wstring_view key) const {
+    const size_t header = FindSection(section);
+    if (header == std::wstring::npos)
+        return {};
+    const size_t at = FindKey(header, key);
+    if (at == std::wstring::npos)
+        return {};
+    std::wstring_view lineKey, value;
+    SplitKeyLine(lines_[at].text, lineKey, value);
+    std::wstring decoded = DecodeValue(value);
+    if (decoded.size() > kMaxValueLength)
+        decoded.resize(kMaxValueLength);
+    return decoded;
+}
+
+void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+    // A line break would end the value and put the rest on a line of its own.
+    std::wstring single(value);
+    for (wchar_t& c : single) {
+        if (c == L'\n' || c == L'\r')
+            c = L' ';
+    }
+    const std::wstring line = std::wstring(Trim(key)) + L"=" + EncodeValue(single);
+    size_t header = FindSection(section);
+    if (header == std::wstring::npos) {
+        InsertLine(lines_.size(), L"[" + std::wstring(Trim(section)) + L"]");
+        InsertLine(lines_.size(), line);
+        return;
+    }
+    const size_t at = FindKey(header, key);
+    if (at != std::wstring::npos) {
+        lines_[at].text = line;
+        return;
+    }
+    // After the last key line of the section, so blank lines and comments that
+    // separate it from the next section stay where they are.
+    size_t insertAt = header + 1;
+    std::wstring_view name, lineKey, lineValue;
+    for (size_t i = header + 1; i < lines_.size(); ++i) {
+        if (HeaderName(lines_[i].text, name))
+            break;
+        if (SplitKeyLine(lines_[i].text, lineKey, lineValue))
+            insertAt = i + 1;
+    }
+    InsertLine(insertAt, line);
+}
+
+void IniDocument::InsertLine(size_t at, std::wstring text) {
+    // A last line without a line break gets one before anything follows it.
+    if (at > 0 && lines_[at - 1].ending.empty())
+        lines_[at - 1].ending = newline_;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
+                  Line{std::move(text), newline_});
+}
+
+std::string IniDocument::Serialize() const {
+    std::string out = bom_;
+    for (const Line& line : lines_) {
+        out += ToNarrow(line.text);
+        out += line.ending;
+    }
+    return out;
+}
+
+bool IniDocument::Save(const std::filesystem::path& path) const {
+    std::error_code ec;
+    // Write through a symbolic link to the file it names instead of replacing the link.
+    std::filesystem::path target = path;
+    if (std::filesystem::is_symlink(path, ec)) {
+        const auto resolved = std::filesystem::canonical(path, ec);
+        if (!ec)
+            target = resolved;
+    }
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        return false;
+
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const std::string bytes = Serialize();
+    bool ok = fchmod(fd, mode) == 0;
+    for (size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(pattern.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "../TestSupport.h"
+
+namespace tolvane::test {
+namespace {
+
+const std::string kCli = TOLVANE_CLI_PATH;
+const std::string kNow = "2023-07-29 10:11:12";
+
+class CliPreviewTest : public testing::Test {
+  protected:
+    ProcessResult Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--now", kNow});
+        return RunProcess(kCli, args, dir_.Path());
+    }
+
+    std::string Root() const { return dir_.Path().string(); }
+
+    TempDir dir_;
+};
+
+TEST_F(CliPreviewTest, ListsAFolderInNaturalOrderWithNewNames) {
+    dir_.File("photos/IMG_10.jpg");
+    dir_.File("photos/IMG_9.jpg");
+    dir_.File("photos/sub/skipped.jpg");
+    const auto r = Run({"-s", "1035=A_", "photos"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, Root() + "/photos/IMG_9.jpg\tA_IMG_9.jpg\n" + Root() +
+                         "/photos/IMG_10.jpg\tA_IMG_10.jpg\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliPreviewTest, ArgumentsKeepTheirOrderAndDuplicatesAreListedOnce) {
+    dir_.File("b.txt");
+    dir_.File("a.txt");
+    const auto r = Run({"-s", "1072=1", "b.txt", "a.txt", "./b.txt", Root() + "/a.txt"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, Root() + "/b.txt\t01.txt\n" + Root() + "/a.txt\t02.txt\n");
+}
+
+TEST_F(CliPreviewTest, FolderOptionsChooseWhatAFolderContributes) {
+    dir_.File("top/f.txt");
+    dir_.File("top/sub/g.txt");
+    EXPECT_EQ(Run({"-s", "1033=1", "top"}).out,
+              Root() + "/top/f.txt\tf.txt\n" + Root() + "/top/sub/g.txt\tg.txt\n");
+    EXPECT_EQ(Run({"-s", "1034=1", "top/"}).out, Root() + "/top\ttop\n");
+    EXPECT_EQ(Run({"-s", "1033=1", "-s", "1034=1", "top"}).out, Root() + "/top/sub\tsub\n");
+}
+
+TEST_F(CliPreviewTest, MissingPathIsReportedAndSkipped) {
+    dir_.File("here.txt");
+    const auto r = Run({"gone.txt", "here.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, Root() + "/here.txt\there.txt\n");
+    EXPECT_NE(r.err.find("gone.txt"), std::string::npos);
+}
+
+TEST_F(CliPreviewTest, EscapesAndUndecodableBytesInOutput) {
+    dir_.File("tab\there\\.txt");
+    dir_.File("line\nbreak.txt");
+    dir_.File("\xff\xfe.txt");
+    const auto r = Run({"-s", "1035=x", "."});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, Root() + "/\xff\xfe.txt\tx\xff\xfe.txt\n" + Root() +
+                         "/line\\nbreak.txt\txline\\nbreak.txt\n" + Root() +
+                         "/tab\\there\\\\.txt\txtab\\there.txt\n");
+}
+
+TEST_F(CliPreviewTest, BadCommandLinesEndWithStatusTwo) {
+    dir_.File("a.txt");
+    const struct {
+        std::vector<std::string> args;
+        std::string mention;
+    } cases[] = {
+        {{"--bogus", "a.txt"}, "--bogus"},
+        {{"--set", "1073=10", "a.txt"}, "1073=10"},
+        {{"--set", "9999=1", "a.txt"}, "9999=1"},
+        {{"--set", "1095=yes", "a.txt"}, "1095=yes"},
+        {{"--set", "nonsense", "a.txt"}, "nonsense"},
+        {{"--set"}, "--set"},
+        {{"--now", "2023-02-30 00:00:00", "a.txt"}, "2023-02-30"},
+    };
+    for (const auto& c : cases) {
+        const auto r = RunProcess(kCli, c.args, dir_.Path());
+        EXPECT_EQ(r.status, 2) << c.mention;
+        EXPECT_EQ(r.out, "") << c.mention;
+        EXPECT_NE(r.err.find(c.mention), std::string::npos) << r.err;
+    }
+    const auto usage = RunProcess(kCli, {"--bogus"}, dir_.Path());
+    EXPECT_NE(usage.err.find("Usage: tolvane-cli"), std::string::npos);
+}
+
+TEST_F(CliPreviewTest, HelpNamesEveryOption) {
+    const auto r = RunProcess(kCli, {"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"--profile", "--set", "--r2l", "--now", "--help"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+}
+
+TEST_F(CliPreviewTest, ProfileIsAppliedBeforeSettings) {
+    dir_.File("abcdef.txt");
+    dir_.File("p.ini", "[SET]\n1032=1\n1080=1\n1099=1\n1050=3\n1052=2\n1035=P_\n1088=0\n");
+    // The profile clears every control it does not name; --set comes after it.
+    const auto r = Run({"--profile", "p.ini", "-s", "1035=Q_", "abcdef.txt"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Prefix "Q_" first, then two characters deleted from position 3 on.
+    EXPECT_EQ(r.out, Root() + "/abcdef.txt\tQ_cdef.txt\n");
+}
+
+TEST_F(CliPreviewTest, RightToLeftDeletesBackwards) {
+    dir_.File("abcdef");
+    EXPECT_EQ(Run({"-s", "1050=3", "-s", "1052=2", "abcdef"}).out, Root() + "/abcdef\tabef\n");
+    EXPECT_EQ(Run({"--r2l", "-s", "1050=3", "-s", "1052=2", "abcdef"}).out,
+              Root() + "/abcdef\tcdef\n");
+}
+
+TEST_F(CliPreviewTest, MissingProfileClearsAllWithAWarning) {
+    dir_.File("a.txt");
+    const auto r = Run({"--profile", "none.ini", "-s", "1035=x", "a.txt"});
+    EXPECT_EQ(r.status, 0);
+    // No insert radio is checked and the extension is no longer ignored.
+    EXPECT_EQ(r.out, Root() + "/a.txt\ta.txt\n");
+    EXPECT_NE(r.err.find("none.ini"), std::string::npos);
+}
+
+TEST_F(CliPreviewTest, NowFixesDatesAndTemplates) {
+    dir_.File("trip/pic.jpg");
+    const auto r = Run({"-s", "1068=<dir>_<Y><M><D>_<#>", "trip"});
+    EXPECT_EQ(r.out, Root() + "/trip/pic.jpg\ttrip_20230729_01.jpg\n");
+}
+
+}  // namespace
+}  // namespace tolvane::test

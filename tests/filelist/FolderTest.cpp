@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "../TestSupport.h"
+#include "engine/TextConvert.h"
+#include "filelist/CollectFolder.h"
+#include "filelist/NaturalCompare.h"
+
+namespace tolvane::test {
+namespace {
+
+TEST(NaturalCompareTest, Orders) {
+    struct Case {
+        std::string a, b;
+        int expected;
+    };
+    const Case cases[] = {
+        {"file2", "file10", -1},
+        {"a01", "a1", 1},
+        {"abc", "ab", 1},
+        {"same", "same", 0},
+        {"x9y", "x09y", -1},
+        {"B", "a", -1},                                           // byte order, not case-folded
+        {"漢", "a", -1},                                          // non-ASCII bytes sort first
+        {"v99999999999999999999", "v100000000000000000000", -1},  // longer than any integer
+        {"", "a", -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NaturalCompare(c.a, c.b), c.expected) << c.a << " vs " << c.b;
+        EXPECT_EQ(NaturalCompare(c.b, c.a), -c.expected) << c.b << " vs " << c.a;
+    }
+}
+
+class CollectFolderTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_.File("top/f10.txt");
+        dir_.File("top/f2.txt");
+        dir_.File("top/sub1/inner.txt");
+        dir_.File("top/sub1/deeper/too-deep.txt");
+        dir_.Folder("top/sub2");
+        dir_.File("top/.hidden");
+    }
+
+    std::vector<std::wstring> Collect(bool subfolders, bool folders) {
+        std::vector<std::wstring> out;
+        CollectFolder(ToWide((dir_.Path() / "top").string()), subfolders, folders, out);
+        for (auto& path : out)
+            path = path.substr(dir_.Path().string().size());
+        return out;
+    }
+
+    TempDir dir_;
+};
+
+TEST_F(CollectFolderTest, FourCombinations) {
+    using Paths = std::vector<std::wstring>;
+    EXPECT_EQ(Collect(false, false), (Paths{L"/top/.hidden", L"/top/f2.txt", L"/top/f10.txt"}));
+    EXPECT_EQ(Collect(true, false),
+              (Paths{L"/top/.hidden", L"/top/f2.txt", L"/top/f10.txt", L"/top/sub1/inner.txt"}));
+    EXPECT_EQ(Collect(false, true), (Paths{L"/top"}));
+    EXPECT_EQ(Collect(true, true), (Paths{L"/top/sub1", L"/top/sub2"}));
+}
+
+TEST_F(CollectFolderTest, MissingFolderContributesNothing) {
+    std::vector<std::wstring> out;
+    CollectFolder(ToWide((dir_.Path() / "nope").string()), false, false, out);
+    CollectFolder(L"", false, false, out);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(PathTest, UndecodableNamesAreListedAndFoundAgain) {
+    TempDir dir;
+    dir.File("\xff\xfe name.txt", "x");
+    std::vector<std::wstring> out;
+    CollectFolder(ToWide(dir.Path().string()), false, false, out);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_TRUE(PathExists(out[0]));
+    EXPECT_FALSE(IsFolder(out[0]));
+    EXPECT_EQ(ToNarrow(SplitFullPath(out[0]).name), "\xff\xfe name.txt");
+}
+
+TEST(PathTest, SplitAndJoin) {
+    EXPECT_EQ(SplitFullPath(L"/a/b/c.txt").folder, L"/a/b");
+    EXPECT_EQ(SplitFullPath(L"/a/b/c.txt").name, L"c.txt");
+    EXPECT_EQ(SplitFullPath(L"/c.txt").folder, L"");
+    EXPECT_EQ(JoinPath(L"", L"c.txt"), L"/c.txt");
+    EXPECT_EQ(JoinPath(L"/a", L"b "), L"/a/b ");
+}
+
+}  // namespace
+}  // namespace tolvane::test

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "../TestSupport.h"
+#include "settings/IniDocument.h"
+
+namespace tolvane::test {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct ReadCase {
+    const char* label;
+    std::string file;
+    std::wstring section, key, expected;
+};
+
+class IniReadTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(IniReadTest, Reads) {
+    const auto& c = GetParam();
+    TempDir dir;
+    const auto path = dir.File("t.ini", c.file);
+    EXPECT_EQ(IniDocument::Load(path).Get(c.section, c.key), c.expected) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniReadTest,
+    testing::Values(
+        ReadCase{"plain", "[set]\nwidth=800\n", L"set", L"width", L"800"},
+        ReadCase{"section case", "[SET]\nwidth=800\n", L"set", L"width", L"800"},
+        ReadCase{"key case", "[set]\nWidth=800\n", L"set", L"width", L"800"},
+        ReadCase{"blanks around names and values", " [ set ] \n width = 800 \n", L"set", L"width",
+                 L"800"},
+        ReadCase{"CRLF lines", "[set]\r\nwidth=800\r\n", L"set", L"width", L"800"},
+        ReadCase{"absent key", "[set]\nwidth=800\n", L"set", L"height", L""},
+        ReadCase{"absent section", "[set]\nwidth=800\n", L"other", L"width", L""},
+        ReadCase{"key of another section", "[a]\nk=1\n[b]\nx=2\n", L"b", L"k", L""},
+        ReadCase{"first duplicate section wins", "[s]\nk=1\n[s]\nk=2\nj=3\n", L"s", L"k", L"1"},
+        ReadCase{"first duplicate key wins", "[s]\nk=1\nk=2\n", L"s", L"k", L"1"},
+        ReadCase{"line without '=' is skipped", "[s]\ngarbage\nk=1\n", L"s", L"k", L"1"},
+        ReadCase{"value with '='", "[s]\nk=a=b\n", L"s", L"k", L"a=b"},
+        ReadCase{"quotes are removed", "[s]\nk=\" x \"\n", L"s", L"k", L" x "},
+        ReadCase{"UTF-8 with BOM", "\xEF\xBB\xBF[s]\nk=漢字\n", L"s", L"k", L"漢字"},
+        ReadCase{"UTF-16 LE with BOM", std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0\x22\x6C\n\0", 18),
+                 L"s", L"k", L"\x6C22"},
+        ReadCase{"UTF-16 BE with BOM", std::string("\xFE\xFF\0[\0s\0]\0\n\0k\0=\x6C\x22", 16), L"s",
+                 L"k", L"\x6C22"},
+        ReadCase{"value cut to 259 characters", "[s]\nk=" + std::string(300, 'x') + "\n", L"s",
+                 L"k", std::wstring(259, L'x')},
+        ReadCase{"cut counts characters, not bytes",
+                 "[s]\nk=" +
+                     [] {
+                         std::string s;
+                         for (int i = 0; i < 300; ++i)
+                             s += "漢";
+                         return s;
+                     }() +
+                     "\n",
+                 L"s", L"k", std::wstring(259, L'漢')}),
+    ByLabel());
+
+TEST(IniDocumentTest, MissingFileReadsEmpty) {
+    TempDir dir;
+    const auto doc = IniDocument::Load(dir.Path() / "none.ini");
+    EXPECT_EQ(doc.Get(L"set", L"width"), L"");
+    EXPECT_FALSE(doc.HasSection(L"set"));
+}
+
+TEST(IniDocumentTest, WriteReplacesInPlaceAndKeepsEverythingElse) {
+    TempDir dir;
+    const std::string original =
+        "; my settings\n[set]\nwidth=800\n; keep me\nheight=600\n\n[other]\nx=1\n";
+    const auto path = dir.File("t.ini", original);
+    IniDocument doc = IniDocument::Load(path);
+    doc.Set(L"SET", L"Width", L"1024");
+    doc.Set(L"set", L"language", L"ENG");
+    doc.Set(L"new", L"k", L"v");
+    ASSERT_TRUE(doc.Save(path));
+    EXPECT_EQ(
+        ReadFile(path),
+        "; my settings\n[set]\nWidth=1024\n; keep me\nheight=600\nlanguage=ENG\n\n[other]\nx=1\n"
+        "[new]\nk=v\n");
+}
+
+TEST(IniDocumentTest, ValuesRoundTripExactly) {
+    TempDir dir;
+    const auto path = dir.Path() / "t.ini";
+    const std::wstring values[] = {L" - ", L"\"quoted\"", L"'a'",         L"a=b;c#d",
+                                   L"\t",  L"\"",         L"漢字 \xDCFF", L""};
+    IniDocument doc;
+    for (size_t i = 0; i < std::size(values); ++i)
+        doc.Set(L"s", std::to_wstring(i), values[i]);
+    ASSERT_TRUE(doc.Save(path));
+    const IniDocument back = IniDocument::Load(path);
+    for (size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(back.Get(L"s", std::to_wstring(i)), values[i]);
+}
+
+TEST(IniDocumentTest, LineBreaksInValuesNeverBreakTheFile) {
+    IniDocument doc;
+    doc.Set(L"s", L"k", L"one\ntwo\r\nthree");
+    doc.Set(L"s", L"after", L"x");
+    const IniDocument back = IniDocument::Parse(doc.Serialize());
+    EXPECT_EQ(back.Get(L"s", L"k"), L"one two  three");
+    EXPECT_EQ(back.Get(L"s", L"after"), L"x");
+}
+
+TEST(IniDocumentTest, GarbageNeverLosesKeys) {
+    std::mt19937 random(7);
+    std::string garbage(1 << 20, '\0');
+    for (char& b : garbage)
+        b = static_cast<char>(random() % 256);
+    TempDir dir;
+    const auto path = dir.File("t.ini", garbage + "\n[set]\nwidth=800\n" + garbage);
+    IniDocument doc = IniDocument::Load(path);
+    EXPECT_EQ(doc.Get(L"set", L"width"), L"800");
+    doc.Set(L"set", L"height", L"600");
+    ASSERT_TRUE(doc.Save(path));
+    const IniDocument back = IniDocument::Load(path);
+    EXPECT_EQ(back.Get(L"set", L"width"), L"800");
+    EXPECT_EQ(back.Get(L"set", L"height"), L"600");
+    // Every other byte, invalid UTF-8 included, is written back as it was.
+    EXPECT_NE(ReadFile(path).find(garbage), std::string::npos);
+}
+
+TEST(IniDocumentTest, SaveKeepsModeAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const auto path = dir.File("t.ini", "[s]\nk=1\n");
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    IniDocument doc = IniDocument::Load(path);
+    doc.Set(L"s", L"k", L"2");
+    ASSERT_TRUE(doc.Save(path));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(IniDocumentTest, SaveIntoAMissingFolderFails) {
+    TempDir dir;
+    IniDocument doc;
+    doc.Set(L"s", L"k", L"v");
+    EXPECT_FALSE(doc.Save(dir.Path() / "no" / "such" / "t.ini"));
+}
+
+TEST(IniDocumentTest, SaveWritesThroughASymbolicLink) {
+    TempDir dir;
+    const auto real = dir.File("real.ini", "[s]\nk=1\n");
+    const auto link = dir.Path() / "link.ini";
+    std::filesystem::create_symlink(real, link);
+    IniDocument doc = IniDocument::Load(link);
+    doc.Set(L"s", L"k", L"2");
+    ASSERT_TRUE(doc.Save(link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(IniDocument::Load(real).Get(L"s", L"k"), L"2");
+}
+
+}  // namespace
+}  // namespace tolvane::test
