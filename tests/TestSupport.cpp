@@ -53,7 +53,7 @@ std::string ReadAll(const fs::path& path) {
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const fs::path& workingDir) {
+                         const fs::path& workingDir, const std::vector<std::string>& extraEnv) {
     TempDir capture;
     const std::string outPath = (capture.Path() / "out").string();
     const std::string errPath = (capture.Path() / "err").string();
@@ -73,8 +73,13 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    std::vector<char*> envp;
+    for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);
+    for (const std::string& entry : extraEnv) envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
+
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         throw std::runtime_error("cannot start " + program);

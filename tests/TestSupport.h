@@ -32,9 +32,11 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs `program` with `args` in `workingDir`, capturing both output streams.
+// Runs `program` with `args` in `workingDir`, capturing both output streams. The
+// entries of `extraEnv` ("NAME=value") are added to the environment.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::filesystem::path& workingDir = {});
+                         const std::filesystem::path& workingDir = {},
+                         const std::vector<std::string>& extraEnv = {});
 
 // A test name from a case label: its ASCII letters and digits, words in CamelCase.
 std::string CaseName(std::string_view label);

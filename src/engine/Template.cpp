@@ -12,7 +12,7 @@ void ReplaceToken(std::wstring& text, std::wstring_view token, std::wstring_view
         text = ReplaceAll(text, token, value);
 }
 
-std::wstring WithoutLeadingZeros(std::wstring text) {
+std::wstring WithoutLeadingZeros(const std::wstring& text) {
     const size_t first = text.find_first_not_of(L'0');
     return first == std::wstring::npos ? std::wstring() : text.substr(first);
 }

@@ -6,6 +6,7 @@
 #include <Converter.hpp>
 #include <Dict.hpp>
 #include <Lexicon.hpp>
+#include <cstdlib>
 #include <optional>
 #include <unordered_map>
 
@@ -32,9 +33,11 @@ std::optional<CharMap> LoadCharacterMap(const char* dictionary) {
                                  dictionary +
                                  R"("}},"conversion_chain":[{"dict":{"type":"ocd2","file":")" +
                                  dictionary + R"("}}]})";
+        // The environment may point at another copy of the dictionaries.
+        const char* folder = std::getenv("TOLVANE_OPENCC_DATA_DIR");
         opencc::Config config;
-        const opencc::ConverterPtr converter =
-            config.NewFromString(json, std::string(TOLVANE_OPENCC_DATA_DIR) + "/");
+        const opencc::ConverterPtr converter = config.NewFromString(
+            json, std::string(folder && *folder ? folder : TOLVANE_OPENCC_DATA_DIR) + "/");
         CharMap map;
         for (const auto& conversion : converter->GetConversionChain()->GetConversions()) {
             const opencc::LexiconPtr lexicon = conversion->GetDict()->GetLexicon();

@@ -131,5 +131,19 @@ TEST_F(CliPreviewTest, NowFixesDatesAndTemplates) {
     EXPECT_EQ(r.out, Root() + "/trip/pic.jpg\ttrip_20230729_01.jpg\n");
 }
 
+TEST_F(CliPreviewTest, ScriptConversionWithoutDictionariesLeavesNames) {
+    dir_.File("汉字.txt");
+    const auto converted = Run({"-s", "1073=9", "汉字.txt"});
+    EXPECT_EQ(converted.out, Root() + "/汉字.txt\t漢字.txt\n");
+    // Damaged dictionaries: the converter cannot be loaded.
+    dir_.File("dict/STCharacters.ocd2", "not a dictionary");
+    dir_.File("dict/TSCharacters.ocd2", "not a dictionary");
+    const auto r = RunProcess(kCli, {"--now", kNow, "-s", "1073=9", "-s", "1035=x", "汉字.txt"},
+                              dir_.Path(), {"TOLVANE_OPENCC_DATA_DIR=" + Root() + "/dict"});
+    EXPECT_EQ(r.status, 0);
+    // The other options still apply; only the conversion is skipped.
+    EXPECT_EQ(r.out, Root() + "/汉字.txt\tx汉字.txt\n");
+}
+
 }  // namespace
 }  // namespace tolvane::test
