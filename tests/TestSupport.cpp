@@ -73,9 +73,24 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    // An entry of `extraEnv` replaces the inherited variable of the same name.
+    auto overridden = [&](const char* entry) {
+        const std::string_view variable(entry);
+        for (const std::string& extra : extraEnv) {
+            const size_t eq = extra.find('=');
+            if (variable.substr(0, variable.find('=') + 1) ==
+                std::string_view(extra).substr(0, eq + 1))
+                return true;
+        }
+        return false;
+    };
     std::vector<char*> envp;
-    for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);
-    for (const std::string& entry : extraEnv) envp.push_back(const_cast<char*>(entry.c_str()));
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!overridden(*e))
+            envp.push_back(*e);
+    }
+    for (const std::string& entry : extraEnv)
+        envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
 
     pid_t pid = 0;

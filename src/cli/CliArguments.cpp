@@ -25,6 +25,7 @@ bool ParseSetting(const std::string& text, ControlSetting& setting) {
 
 std::string CliUsage() {
     return R"(Usage: tolvane-cli [OPTION]... [--] PATH...
+       tolvane-cli [-p FILE] [-s ID=VALUE]... --save-profile FILE
 Preview the new names of files and folders without changing anything on disk.
 
 Each PATH is added as the window adds it: a folder contributes its files (or, by
@@ -43,6 +44,10 @@ Options:
                          (-1 for none), 1 or 0 for check boxes and radio buttons;
                          repeatable, applied in order after --profile
       --r2l              delete from back to front (the direction link)
+      --save-profile FILE
+                         write the options (after --profile and --set) as section
+                         "set" of FILE, as exporting a rename configuration does,
+                         keeping every other section; then exit without listing
       --now "YYYY-MM-DD HH:MM:SS"
                          the local time used for dates and times in new names
   -h, --help             show this help and exit
@@ -63,8 +68,14 @@ Option controls (id: meaning):
        <cdate> <ctime> <dir> <name> <self>)
   The preset lists 1089 and 1071 only record a selection; set 1045 or 1068 instead.
 
+Settings come from Tolvane.ini beside the program, or else from
+$XDG_CONFIG_HOME/tolvane/ (default ~/.config/tolvane/): the user's own patterns and
+templates extend the preset lists 1089 and 1071. The language follows "language" in
+that file, or the locale (LC_ALL, LC_MESSAGES, LANG) when it is not set.
+
 Exit status: 0 when every path existed, 1 when a path did not exist, 2 for a bad
-command line or a value that a control cannot take.
+command line or a value that a control cannot take. With --save-profile: 0 when the
+file was written, 1 when it could not be.
 )";
 }
 
@@ -113,6 +124,11 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
             if (!takeValue(value))
                 return result;
             out.profile = value;
+        } else if (name == "--save-profile") {
+            std::string value;
+            if (!takeValue(value))
+                return result;
+            out.saveProfile = value;
         } else if (name == "--now") {
             std::string value;
             if (!takeValue(value))

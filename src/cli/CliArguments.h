@@ -20,6 +20,7 @@ struct CliArguments {
     std::vector<ControlSetting> settings;
     bool rightToLeft = false;
     std::optional<std::string> now;
+    std::optional<std::string> saveProfile;
     std::vector<std::string> paths;
 };
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "CliArguments.h"
-#include "PreviewCommand.h"
+#include "CliCommand.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
         std::cout << tolvane::CliUsage();
         return 0;
     }
-    return tolvane::RunPreview(parsed.arguments, std::cout, std::cerr);
+    return tolvane::RunCli(parsed.arguments, std::cout, std::cerr);
 }

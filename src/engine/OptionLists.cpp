@@ -2,54 +2,34 @@
 
 #include <algorithm>
 
+#include "LanguageKeys.h"
 #include "StringOps.h"
 
 namespace tolvane {
 
 namespace {
 
-struct KeyedText {
-    const char* key;
-    const wchar_t* builtIn;
+constexpr const char* kNoSelect = "noSelect";
+
+constexpr const char* kConversionKeys[] = {
+    kNoSelect,   "extUpper",  "extLower", "nameUpper", "nameLower", "nameFirstCharUpper",
+    "cnOne2one", "one2CnOne", "CNT2CNS",  "CNS2CNT",
 };
 
-constexpr KeyedText kNoSelect{"noSelect", L"不选择"};
-
-constexpr KeyedText kConversionItems[] = {
-    kNoSelect,
-    {"extUpper", L"扩展名大写"},
-    {"extLower", L"扩展名小写"},
-    {"nameUpper", L"全部大写"},
-    {"nameLower", L"全部小写"},
-    {"nameFirstCharUpper", L"首字母大写"},
-    {"cnOne2one", L"一转1"},
-    {"one2CnOne", L"1转一"},
-    {"CNT2CNS", L"繁体转简体"},
-    {"CNS2CNT", L"简体转繁体"},
+constexpr const char* kSequenceKeys[] = {
+    kNoSelect, "increaseNum", "randomNum", "dateAndNum", "dateAndRandom", "nameAndDate",
 };
-
-constexpr KeyedText kSequenceItems[] = {
-    kNoSelect,
-    {"increaseNum", L"数字递增"},
-    {"randomNum", L"随机数"},
-    {"dateAndNum", L"日期+数字递增"},
-    {"dateAndRandom", L"日期+随机数"},
-    {"nameAndDate", L"原名+日期"},
-};
-
-constexpr KeyedText kBefore{"before", L"前"};
-constexpr KeyedText kAfter{"after", L"后"};
 
 struct Preset {
-    const char* key;  // nullptr: the name is not translated
-    const wchar_t* name;
+    const char* key;      // nullptr: the name is not translated
+    const wchar_t* name;  // the name when it is not translated
     const wchar_t* expression;
 };
 
 constexpr Preset kRegexPresets[] = {
-    {"alphanumeric", L"字母数字", L"[a-zA-Z0-9]*"},
-    {"noAlphanumeric", L"非字母数字", L"[^a-zA-Z0-9]*"},
-    {"specialCharacters", L"特殊字符",
+    {"alphanumeric", nullptr, L"[a-zA-Z0-9]*"},
+    {"noAlphanumeric", nullptr, L"[^a-zA-Z0-9]*"},
+    {"specialCharacters", nullptr,
      L"[\\!\\?\\@\\#\\$\\%\\^\\&\\~\\`\\+\\-\\=\\,\\(\\)\\{\\}\\[\\]]*"},
     {nullptr, L"IP", L"[1-9]\\d{0,9}"},
     {nullptr, L"email", L"\\w+[\\w-]*@\\w+\\.[a-zA-Z]+"},
@@ -61,12 +41,16 @@ constexpr const wchar_t* kTemplatePresets[] = {
     L"<mdate>",           L"<mtime>",    L"<cdate>",    L"<ctime>",
 };
 
+std::wstring ItemText(const TextSource& texts, const char* key) {
+    return texts.ItemText(key, BuiltInText(key));
+}
+
 template <size_t N>
-std::vector<std::wstring> ItemsOf(const KeyedText (&table)[N], const TextSource& texts) {
+std::vector<std::wstring> ItemsOf(const char* const (&keys)[N], const TextSource& texts) {
     std::vector<std::wstring> items;
     items.reserve(N);
-    for (const auto& entry : table)
-        items.push_back(texts.ItemText(entry.key, entry.builtIn));
+    for (const char* key : keys)
+        items.push_back(ItemText(texts, key));
     return items;
 }
 
@@ -98,26 +82,25 @@ bool InsertListItem(std::vector<std::wstring>& items, int index, std::wstring te
 }
 
 std::vector<std::wstring> ConversionItems(const TextSource& texts) {
-    return ItemsOf(kConversionItems, texts);
+    return ItemsOf(kConversionKeys, texts);
 }
 
 std::vector<std::wstring> SequenceItems(const TextSource& texts) {
-    return ItemsOf(kSequenceItems, texts);
+    return ItemsOf(kSequenceKeys, texts);
 }
 
 std::vector<std::wstring> AnchorSideItems(const TextSource& texts) {
-    return {texts.ItemText(kBefore.key, kBefore.builtIn),
-            texts.ItemText(kAfter.key, kAfter.builtIn)};
+    return {ItemText(texts, "before"), ItemText(texts, "after")};
 }
 
 std::wstring BeforeWord(const TextSource& texts) {
-    return texts.Lookup(kBefore.key, kBefore.builtIn);
+    return texts.Lookup("before", BuiltInText("before", "pipeline"));
 }
 
 RegexPresetList BuildRegexPresetList(std::wstring_view userRules, const TextSource& texts) {
     RegexPresetList list;
     for (const auto& preset : kRegexPresets) {
-        std::wstring name = preset.key ? texts.ItemText(preset.key, preset.name) : preset.name;
+        std::wstring name = preset.key ? ItemText(texts, preset.key) : preset.name;
         list.table.Set(std::move(name), preset.expression);
     }
     for (const auto& [name, expression] : list.table.Entries())
@@ -133,7 +116,7 @@ RegexPresetList BuildRegexPresetList(std::wstring_view userRules, const TextSour
             list.table.Set(parts[0], parts[1]);
         }
     }
-    InsertListItem(list.items, 0, texts.ItemText(kNoSelect.key, kNoSelect.builtIn));
+    InsertListItem(list.items, 0, ItemText(texts, kNoSelect));
     return list;
 }
 
@@ -147,7 +130,7 @@ std::vector<std::wstring> BuildTemplatePresetList(std::wstring_view userTemplate
                 InsertListItem(items, static_cast<int>(i), pieces[i]);
         }
     }
-    InsertListItem(items, 0, texts.ItemText(kNoSelect.key, kNoSelect.builtIn));
+    InsertListItem(items, 0, ItemText(texts, kNoSelect));
     return items;
 }
 

@@ -5,7 +5,7 @@
 #include "engine/ControlTable.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
-#include "settings/IniDocument.h"
+#include "settings/IniFile.h"
 
 namespace tolvane {
 
@@ -168,7 +168,7 @@ std::optional<std::string> SetControlValue(OptionControlStates& controls, int id
     return std::nullopt;
 }
 
-void SaveOptionSection(const OptionControlStates& controls, IniDocument& document,
+void SaveOptionSection(const OptionControlStates& controls, IniFile& document,
                        std::wstring_view section) {
     for (int id : kProfileControlOrder) {
         document.Set(section, std::to_wstring(id), StoredControlValue(controls, id));
@@ -177,12 +177,12 @@ void SaveOptionSection(const OptionControlStates& controls, IniDocument& documen
 
 bool SaveOptionSection(const OptionControlStates& controls, std::wstring_view section,
                        const std::filesystem::path& path) {
-    IniDocument document = IniDocument::Load(path);
+    IniFile document = IniFile::Load(path);
     SaveOptionSection(controls, document, section);
     return document.Save(path);
 }
 
-void LoadOptionSection(OptionControlStates& controls, const IniDocument& document,
+void LoadOptionSection(OptionControlStates& controls, const IniFile& document,
                        std::wstring_view section) {
     for (int id : kProfileControlOrder) {
         ApplyStoredValue(controls, id, document.Get(section, std::to_wstring(id)));
@@ -191,7 +191,7 @@ void LoadOptionSection(OptionControlStates& controls, const IniDocument& documen
 
 void LoadOptionSection(OptionControlStates& controls, std::wstring_view section,
                        const std::filesystem::path& path) {
-    LoadOptionSection(controls, IniDocument::Load(path), section);
+    LoadOptionSection(controls, IniFile::Load(path), section);
 }
 
 }  // namespace tolvane

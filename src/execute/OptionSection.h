@@ -9,7 +9,7 @@
 
 namespace tolvane {
 
-class IniDocument;
+class IniFile;
 
 // The value of control `id` as an option section stores it: the text of an edit or
 // editable combo box, the selected index of a drop-down list ("-1" for none), "1" or
@@ -31,7 +31,7 @@ std::optional<std::string> SetControlValue(OptionControlStates& controls, int id
                                            std::wstring_view value);
 
 // Writes every option control, in profile order, as keys of `section`.
-void SaveOptionSection(const OptionControlStates& controls, IniDocument& document,
+void SaveOptionSection(const OptionControlStates& controls, IniFile& document,
                        std::wstring_view section);
 // Same, into the file at `path` (other sections and keys kept); false when the
 // file could not be written.
@@ -40,7 +40,7 @@ bool SaveOptionSection(const OptionControlStates& controls, std::wstring_view se
 
 // Applies every option control from `section`; a missing key clears its control,
 // so a missing section or file clears them all.
-void LoadOptionSection(OptionControlStates& controls, const IniDocument& document,
+void LoadOptionSection(OptionControlStates& controls, const IniFile& document,
                        std::wstring_view section);
 void LoadOptionSection(OptionControlStates& controls, std::wstring_view section,
                        const std::filesystem::path& path);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "../TestSupport.h"
 
 namespace tolvane::test {
@@ -10,9 +13,18 @@ const std::string kNow = "2023-07-29 10:11:12";
 
 class CliPreviewTest : public testing::Test {
   protected:
+    // The program reads the user's settings: give it a settings folder of its own.
+    std::vector<std::string> Env() const {
+        return {"XDG_CONFIG_HOME=" + Root() + "/config", "LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES="};
+    }
+
     ProcessResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--now", kNow});
-        return RunProcess(kCli, args, dir_.Path());
+        return RunProcess(kCli, args, dir_.Path(), Env());
+    }
+
+    void WriteSettings(const std::string& content) const {
+        dir_.File("config/tolvane/Tolvane.ini", content);
     }
 
     std::string Root() const { return dir_.Path().string(); }
@@ -82,7 +94,7 @@ TEST_F(CliPreviewTest, BadCommandLinesEndWithStatusTwo) {
         {{"--now", "2023-02-30 00:00:00", "a.txt"}, "2023-02-30"},
     };
     for (const auto& c : cases) {
-        const auto r = RunProcess(kCli, c.args, dir_.Path());
+        const auto r = RunProcess(kCli, c.args, dir_.Path(), Env());
         EXPECT_EQ(r.status, 2) << c.mention;
         EXPECT_EQ(r.out, "") << c.mention;
         EXPECT_NE(r.err.find(c.mention), std::string::npos) << r.err;
@@ -138,11 +150,61 @@ TEST_F(CliPreviewTest, ScriptConversionWithoutDictionariesLeavesNames) {
     // Damaged dictionaries: the converter cannot be loaded.
     dir_.File("dict/STCharacters.ocd2", "not a dictionary");
     dir_.File("dict/TSCharacters.ocd2", "not a dictionary");
+    auto env = Env();
+    env.push_back("TOLVANE_OPENCC_DATA_DIR=" + Root() + "/dict");
     const auto r = RunProcess(kCli, {"--now", kNow, "-s", "1073=9", "-s", "1035=x", "汉字.txt"},
-                              dir_.Path(), {"TOLVANE_OPENCC_DATA_DIR=" + Root() + "/dict"});
+                              dir_.Path(), env);
     EXPECT_EQ(r.status, 0);
     // The other options still apply; only the conversion is skipped.
     EXPECT_EQ(r.out, Root() + "/汉字.txt\tx汉字.txt\n");
+}
+
+TEST_F(CliPreviewTest, SavedProfileGivesTheSamePreview) {
+    dir_.File("photos/IMG_1.jpg");
+    dir_.File("photos/IMG_2.jpg");
+    dir_.File("saved.ini", "; mine\n[other]\nkeep=1\n");
+    const std::vector<std::string> options = {"-s", "1060=1",          "-s", "1067=3",
+                                              "-s", "1068=<#>_<name>", "-s", "1086=1",
+                                              "-s", "1087= - ",        "-s", "1113=a\nb\\c"};
+    std::vector<std::string> save = options;
+    save.insert(save.end(), {"--save-profile", "saved.ini"});
+    const auto saved = Run(save);
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.out, "");
+
+    std::vector<std::string> direct = options;
+    direct.push_back("photos");
+    const auto expected = Run(direct);
+    const auto loaded = Run({"--profile", "saved.ini", "photos"});
+    EXPECT_EQ(loaded.out, expected.out);
+    EXPECT_EQ(loaded.out, Root() + "/photos/IMG_1.jpg\t001_IMG_1.jpg\n" + Root() +
+                              "/photos/IMG_2.jpg\t002_IMG_2.jpg\n");
+
+    // Saving again what was loaded writes the same file, other sections kept.
+    std::ifstream first(dir_.Path() / "saved.ini");
+    const std::string firstText((std::istreambuf_iterator<char>(first)), {});
+    EXPECT_EQ(Run({"--profile", "saved.ini", "--save-profile", "again.ini"}).status, 0);
+    std::ifstream second(dir_.Path() / "again.ini");
+    const std::string secondText((std::istreambuf_iterator<char>(second)), {});
+    EXPECT_NE(firstText.find("[other]\nkeep=1\n"), std::string::npos);
+    EXPECT_NE(firstText.find("\n1113=a\\nb\\\\c\n"), std::string::npos) << firstText;
+    EXPECT_EQ(firstText.substr(firstText.find("[set]")),
+              secondText.substr(secondText.find("[set]")));
+}
+
+TEST_F(CliPreviewTest, SaveProfileThatCannotBeWrittenFails) {
+    dir_.File("blocker");
+    const auto r = Run({"--save-profile", "blocker/profile.ini"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("blocker/profile.ini"), std::string::npos);
+}
+
+TEST_F(CliPreviewTest, UserTemplatesFromTheSettingsExtendThePresetList) {
+    dir_.File("a.txt");
+    EXPECT_EQ(Run({"-s", "1071=14", "a.txt"}).status, 2);
+    WriteSettings("[userCustom]\ntemplate=first;second;\nregex=n#\\d;\n");
+    EXPECT_EQ(Run({"-s", "1071=14", "-s", "1089=6", "a.txt"}).status, 0);
+    EXPECT_EQ(Run({"-s", "1089=7", "a.txt"}).status, 2);
 }
 
 }  // namespace

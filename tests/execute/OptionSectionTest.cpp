@@ -4,7 +4,7 @@
 #include "engine/ControlTable.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
-#include "settings/IniDocument.h"
+#include "settings/IniFile.h"
 
 namespace tolvane::test {
 namespace {
@@ -71,7 +71,7 @@ TEST(OptionSectionTest, WritesEveryControlInOrderAndKeepsOtherSections) {
     RenameOptions options = RenameOptions::WindowDefaults();
     RenameOptionsControls controls(options, kRegexItems, kTemplateItems);
     ASSERT_TRUE(SaveOptionSection(controls, L"set", path));
-    const IniDocument doc = IniDocument::Load(path);
+    const IniFile doc = IniFile::Load(path);
     EXPECT_EQ(doc.Get(L"mine", L"k"), L"v");
     EXPECT_EQ(doc.Get(L"set", L"extra"), L"1");
     EXPECT_EQ(doc.Get(L"set", L"1035"), L"");
@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
     ByLabel());
 
 TEST(OptionSectionTest, TwoRadiosStoredCheckedAreBothChecked) {
-    IniDocument doc;
+    IniFile doc;
     doc.Set(L"set", L"1080", L"1");
     doc.Set(L"set", L"1081", L"1");
     RenameOptions options;

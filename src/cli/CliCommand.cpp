@@ -1,4 +1,4 @@
-#include "PreviewCommand.h"
+#include "CliCommand.h"
 
 #include <filesystem>
 #include <memory>
@@ -12,6 +12,8 @@
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
 #include "filelist/CollectFolder.h"
+#include "settings/Language.h"
+#include "settings/Settings.h"
 
 namespace tolvane {
 
@@ -67,10 +69,16 @@ std::string EscapeForLine(std::string_view bytes) {
     return out;
 }
 
-int RunPreview(const CliArguments& arguments, std::ostream& out, std::ostream& err) {
-    const BuiltInTexts texts;
-    const RegexPresetList regexPresets = BuildRegexPresetList(L"", texts);
-    const std::vector<std::wstring> templatePresets = BuildTemplatePresetList(L"", texts);
+int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) {
+    // The user's settings and language, read as the window reads them; nothing is written.
+    const SettingsPaths paths = LocateSettings();
+    const Settings settings(paths.settingsFile);
+    const Language texts(
+        ChooseLanguage(settings, LanguageIdOfEnvironment(), paths.languageFolder).file);
+    const RegexPresetList regexPresets =
+        BuildRegexPresetList(settings.Text(keys::kUserRegex), texts);
+    const std::vector<std::wstring> templatePresets =
+        BuildTemplatePresetList(settings.Text(keys::kUserTemplates), texts);
 
     RenameOptions options = RenameOptions::WindowDefaults();
     RenameOptionsControls controls(options, static_cast<int>(regexPresets.items.size()),
@@ -82,7 +90,7 @@ int RunPreview(const CliArguments& arguments, std::ostream& out, std::ostream& e
             err << kProgram << "warning: profile " << *arguments.profile
                 << " does not exist; every option is cleared\n";
         }
-        LoadOptionSection(controls, L"set", profile);
+        LoadOptionSection(controls, kProfileSection, profile);
     }
     for (const ControlSetting& setting : arguments.settings) {
         if (auto refused = SetControlValue(controls, setting.id, ToWide(setting.value))) {
@@ -92,6 +100,15 @@ int RunPreview(const CliArguments& arguments, std::ostream& out, std::ostream& e
     }
     if (arguments.rightToLeft)
         options.deleteDirection = DeleteDirection::RightToLeft;
+
+    if (arguments.saveProfile) {
+        if (!SaveOptionSection(controls, kProfileSection, fs::path(*arguments.saveProfile))) {
+            err << kProgram << "--save-profile " << *arguments.saveProfile
+                << ": the file could not be written\n";
+            return 1;
+        }
+        return 0;
+    }
 
     std::unique_ptr<Clock> clock;
     if (arguments.now) {

@@ -1,4 +1,4 @@
-#include "IniDocument.h"
+#include "IniFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,7 +111,7 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-IniDocument IniDocument::Load(const std::filesystem::path& path) {
+IniFile IniFile::Load(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {};
@@ -121,8 +121,20 @@ IniDocument IniDocument::Load(const std::filesystem::path& path) {
     return Parse(bytes);
 }
 
-IniDocument IniDocument::Parse(std::string_view bytes) {
-    IniDocument doc;
+std::wstring IniFile::ReadValue(const std::filesystem::path& path, std::wstring_view section,
+                                std::wstring_view key) {
+    return Load(path).Get(section, key);
+}
+
+bool IniFile::WriteValue(const std::filesystem::path& path, std::wstring_view section,
+                         std::wstring_view key, std::wstring_view value) {
+    IniFile file = Load(path);
+    file.Set(section, key, value);
+    return file.Save(path);
+}
+
+IniFile IniFile::Parse(std::string_view bytes) {
+    IniFile doc;
     std::wstring text;
     if (bytes.starts_with(kUtf8Bom)) {
         doc.bom_ = kUtf8Bom;
@@ -156,7 +168,7 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     return doc;
 }
 
-size_t IniDocument::FindSection(std::wstring_view section) const {
+size_t IniFile::FindSection(std::wstring_view section) const {
     std::wstring_view name;
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (HeaderName(lines_[i].text, name) && EqualsIgnoringAsciiCase(name, Trim(section)))
@@ -165,7 +177,7 @@ size_t IniDocument::FindSection(std::wstring_view section) const {
     return std::wstring::npos;
 }
 
-size_t IniDocument::FindKey(size_t header, std::wstring_view key) const {
+size_t IniFile::FindKey(size_t header, std::wstring_view key) const {
     std::wstring_view name, lineKey, value;
     for (size_t i = header + 1; i < lines_.size(); ++i) {
         if (HeaderName(lines_[i].text, name))
@@ -177,11 +189,11 @@ size_t IniDocument::FindKey(size_t header, std::wstring_view key) const {
     return std::wstring::npos;
 }
 
-bool IniDocument::HasSection(std::wstring_view section) const {
+bool IniFile::HasSection(std::wstring_view section) const {
     return FindSection(section) != std::wstring::npos;
 }
 
-std::wstring IniDocument::Get(std::wstring_view section, std::wstring_view key) const {
+std::wstring IniFile::Get(std::wstring_view section, std::wstring_view key) const {
     const size_t header = FindSection(section);
     if (header == std::wstring::npos)
         return {};
@@ -196,7 +208,7 @@ std::wstring IniDocument::Get(std::wstring_view section, std::wstring_view key) 
     return decoded;
 }
 
-void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+void IniFile::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
     // A line break would end the value and put the rest on a line of its own.
     std::wstring single(value);
     for (wchar_t& c : single) {
@@ -228,7 +240,7 @@ void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wst
     InsertLine(insertAt, line);
 }
 
-void IniDocument::InsertLine(size_t at, std::wstring text) {
+void IniFile::InsertLine(size_t at, std::wstring text) {
     // A last line without a line break gets one before anything follows it.
     if (at > 0 && lines_[at - 1].ending.empty())
         lines_[at - 1].ending = newline_;
@@ -236,7 +248,7 @@ void IniDocument::InsertLine(size_t at, std::wstring text) {
                   Line{std::move(text), newline_});
 }
 
-std::string IniDocument::Serialize() const {
+std::string IniFile::Serialize() const {
     std::string out = bom_;
     for (const Line& line : lines_) {
         out += ToNarrow(line.text);
@@ -245,7 +257,7 @@ std::string IniDocument::Serialize() const {
     return out;
 }
 
-bool IniDocument::Save(const std::filesystem::path& path) const {
+bool IniFile::Save(const std::filesystem::path& path) const {
     std::error_code ec;
     // Write through a symbolic link to the file it names instead of replacing the link.
     std::filesystem::path target = path;

@@ -7,7 +7,7 @@
 namespace tolvane {
 
 // Runs tolvane-cli on parsed arguments; returns the exit status.
-int RunPreview(const CliArguments& arguments, std::ostream& out, std::ostream& err);
+int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err);
 
 // A path or name for one output line: bytes as they are, with a backslash, tab or
 // line feed written as \\, \t or \n so that every row stays one line.

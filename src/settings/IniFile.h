@@ -12,14 +12,22 @@ namespace tolvane {
 // sections or keys wins, an absent section or key reads as the empty string, and a
 // value read is cut to 259 characters. Setting a key replaces it in place or adds
 // it to its section and keeps every other line as it was.
-class IniDocument {
+class IniFile {
   public:
     static constexpr size_t kMaxValueLength = 259;
 
     // The file's contents; an absent or unreadable file gives an empty document.
     // UTF-8, with a UTF-8 or UTF-16 byte-order mark honoured.
-    static IniDocument Load(const std::filesystem::path& path);
-    static IniDocument Parse(std::string_view bytes);
+    static IniFile Load(const std::filesystem::path& path);
+
+    // One value of the file at `path`, read as above (empty when absent).
+    static std::wstring ReadValue(const std::filesystem::path& path, std::wstring_view section,
+                                  std::wstring_view key);
+    // Stores one key in the file at `path`, creating the file and section when
+    // missing; false when the file could not be written (it is then unchanged).
+    static bool WriteValue(const std::filesystem::path& path, std::wstring_view section,
+                           std::wstring_view key, std::wstring_view value);
+    static IniFile Parse(std::string_view bytes);
 
     std::wstring Get(std::wstring_view section, std::wstring_view key) const;
     bool HasSection(std::wstring_view section) const;

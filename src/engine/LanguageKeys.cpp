@@ -1,0 +1,105 @@
+#include "LanguageKeys.h"
+
+namespace tolvane {
+
+namespace {
+
+using K = TextKind;
+
+constexpr LanguageKey kKeys[] = {
+    // Menu-bar titles.
+    {"file", K::Lookup, L"文件", ""},
+    {"operation", K::Lookup, L"选项", ""},
+    {"configuration", K::Lookup, L"配置", ""},
+    {"setting", K::Lookup, L"设置", ""},
+    {"help", K::Lookup, L"帮助", ""},
+    // Items of the option lists.
+    {"before", K::Item, L"前", ""},
+    {"before", K::Lookup, L"前", "pipeline"},
+    {"after", K::Item, L"后", ""},
+    {"noSelect", K::Item, L"不选择", ""},
+    {"noSelect", K::Lookup, L"不选择", "template"},
+    {"nameLower", K::Item, L"全部小写", ""},
+    {"nameUpper", K::Item, L"全部大写", ""},
+    {"nameFirstCharUpper", K::Item, L"首字母大写", ""},
+    {"extUpper", K::Item, L"扩展名大写", ""},
+    {"extLower", K::Item, L"扩展名小写", ""},
+    {"one2CnOne", K::Item, L"1转一", ""},
+    {"cnOne2one", K::Item, L"一转1", ""},
+    {"CNT2CNS", K::Item, L"繁体转简体", ""},
+    {"CNS2CNT", K::Item, L"简体转繁体", ""},
+    {"increaseNum", K::Item, L"数字递增", ""},
+    {"randomNum", K::Item, L"随机数", ""},
+    {"dateAndNum", K::Item, L"日期+数字递增", ""},
+    {"dateAndRandom", K::Item, L"日期+随机数", ""},
+    {"nameAndDate", K::Item, L"原名+日期", ""},
+    {"alphanumeric", K::Item, L"字母数字", ""},
+    {"noAlphanumeric", K::Item, L"非字母数字", ""},
+    {"specialCharacters", K::Item, L"特殊字符", ""},
+    // Column titles and the column menu.
+    {"serial", K::Item, L"序号", ""},
+    {"name", K::Item, L"文件名", ""},
+    {"newName", K::Item, L"新文件名", ""},
+    {"status", K::Item, L"状态", ""},
+    {"path", K::Item, L"路径", ""},
+    {"size", K::Item, L"大小", ""},
+    {"extension", K::Item, L"扩展名", ""},
+    {"cDate", K::Item, L"创建日期", ""},
+    {"mDate", K::Item, L"修改日期", ""},
+    {"autoWidth", K::Item, L"自适应列宽", ""},
+    // Tool tips.
+    {"includeAllFiles", K::Lookup, L"包含文件夹下的所有文件", ""},
+    {"useRegx", K::Lookup, L"使用正则表达式", ""},
+    {"tipResetOptions", K::Lookup, L"重置改名选项（F8）", ""},
+    {"tipRename", K::Lookup, L"执行改名(Ctrl+F2)", ""},
+    {"lastOptions", K::Lookup, L"使用上次的改名选项", ""},
+    {"useTextMode", K::Lookup, L"切换到文本模式", ""},
+    {"wildcardsAndRegx", K::Lookup, L"支持*?通配符、正则表达式", ""},
+    {"addFile", K::Lookup, L"添加文件(F3)", ""},
+    {"addFolder", K::Lookup, L"从文件夹添加(F4)", ""},
+    {"tipCancelRename", K::Lookup, L"撤销改名(Ctrl+Alt+F2)", ""},
+    {"tipSetting", K::Lookup, L"设置(Alt+S)", ""},
+    {"setWindowTop", K::Lookup, L"置顶(Ctrl+T)", ""},
+    {"cancelWindowTop", K::Lookup, L"取消置顶(Ctrl+T)", ""},
+    {"l2r", K::Lookup, L"从前往后", ""},
+    {"r2l", K::Lookup, L"从后往前", ""},
+    // The row menu of the list.
+    {"setTop", K::Item, L"置顶\tAlt+Home", ""},
+    {"moveUp", K::Item, L"上移\tAlt+↑", ""},
+    {"moveDown", K::Item, L"下移\tAlt+↓", ""},
+    {"setBottom", K::Item, L"置底\tAlt+End", ""},
+    {"modifyName", K::Item, L"修改选中的文件名\tAlt+F2", ""},
+    {"check", K::Item, L"勾选", ""},
+    {"uncheck", K::Item, L"取消勾选", ""},
+    {"uncheck", K::Lookup, L"未选中", "summary"},
+    {"remove", K::Item, L"从列表中移除\tDelete", ""},
+    {"openFile", K::Item, L"打开文件", ""},
+    {"openFolderOfFile", K::Item, L"打开文件所在的位置", ""},
+    {"clear", K::Item, L"清空文件列表", ""},
+    // Dialogs, the status line and rename results.
+    {"allFiles", K::Lookup, L"所有文件", ""},
+    {"selectFolder", K::Lookup, L"选择文件夹", ""},
+    {"files", K::Lookup, L"个对象", ""},
+    {"saveFile", K::Lookup, L"保存文件", ""},
+    {"notice", K::Lookup, L"提示", ""},
+    {"cancelRename", K::Lookup, L"确定要撤销命名吗？", ""},
+    {"cancelSucess", K::Lookup, L"撤销成功", ""},
+    {"sucess", K::Lookup, L"√成功", ""},
+    {"sucess", K::Lookup, L"成功", "summary"},
+    {"fail", K::Lookup, L"×失败", ""},
+    {"fail", K::Lookup, L"失败", "summary"},
+    {"noModify", K::Lookup, L"无修改", ""},
+};
+
+}  // namespace
+
+std::span<const LanguageKey> LanguageKeyTable() { return kKeys; }
+
+std::wstring_view BuiltInText(std::string_view key, std::string_view use) {
+    for (const LanguageKey& entry : kKeys) {
+        if (entry.key == key && entry.use == use) return entry.builtIn;
+    }
+    return {};
+}
+
+}  // namespace tolvane
