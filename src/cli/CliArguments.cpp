@@ -24,7 +24,7 @@ bool ParseSetting(const std::string& text, ControlSetting& setting) {
 }  // namespace
 
 std::string CliUsage() {
-    return R"(Usage: tolvane-cli [OPTION]... [--] PATH...
+    return R"(Usage: tolvane-cli [OPTION]... [--list FILE]... [--] PATH...
        tolvane-cli [-p FILE] [-s ID=VALUE]... --save-profile FILE
 Preview the new names of files and folders without changing anything on disk.
 
@@ -43,6 +43,10 @@ Options:
                          text for edits and editable boxes, an index for lists
                          (-1 for none), 1 or 0 for check boxes and radio buttons;
                          repeatable, applied in order after --profile
+      --list FILE        add the paths listed in FILE, one per line, as importing a
+                         path list in the window does (UTF-8, UTF-16 with byte-order
+                         mark, or GB18030; lines that name nothing are skipped);
+                         repeatable, in order with the PATH arguments
       --r2l              delete from back to front (the direction link)
       --save-profile FILE
                          write the options (after --profile and --set) as section
@@ -86,7 +90,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (onlyPaths || arg.empty() || arg[0] != '-' || arg == "-") {
-            out.paths.push_back(arg);
+            out.sources.push_back({false, arg});
             continue;
         }
         if (arg == "--") {
@@ -124,6 +128,11 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
             if (!takeValue(value))
                 return result;
             out.profile = value;
+        } else if (name == "--list") {
+            std::string value;
+            if (!takeValue(value))
+                return result;
+            out.sources.push_back({true, value});
         } else if (name == "--save-profile") {
             std::string value;
             if (!takeValue(value))

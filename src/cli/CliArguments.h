@@ -21,7 +21,12 @@ struct CliArguments {
     bool rightToLeft = false;
     std::optional<std::string> now;
     std::optional<std::string> saveProfile;
-    std::vector<std::string> paths;
+    // PATH arguments and --list files, in command-line order.
+    struct Source {
+        bool isList = false;
+        std::string value;
+    };
+    std::vector<Source> sources;
 };
 
 struct CliParseResult {

@@ -3,15 +3,16 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
-#include <unordered_set>
 
 #include "engine/Clock.h"
+#include "engine/NewNamePipeline.h"
 #include "engine/OptionLists.h"
-#include "engine/Recompute.h"
 #include "engine/TextConvert.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
 #include "filelist/CollectFolder.h"
+#include "filelist/FileList.h"
+#include "filelist/PathListImport.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -36,22 +37,6 @@ std::wstring FullPathOf(const std::string& argument) {
         text.pop_back();
     return ToWide(text);
 }
-
-struct Rows {
-    std::vector<std::wstring> names;
-    std::vector<std::wstring> folders;
-    std::unordered_set<std::wstring> registry;
-
-    void Add(const std::vector<std::wstring>& batch) {
-        for (const std::wstring& path : batch) {
-            if (!registry.insert(path).second)
-                continue;
-            SplitPathResult split = SplitFullPath(path);
-            names.push_back(std::move(split.name));
-            folders.push_back(std::move(split.folder));
-        }
-    }
-};
 
 }  // namespace
 
@@ -123,38 +108,38 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
         clock = std::make_unique<SystemClock>();
     }
 
+    const NewNamePipeline pipeline(options, *clock,
+                                   PipelineTexts{AnchorSideItems(texts), BeforeWord(texts)});
+    FileList list;
+    FileList::AddOptions add;
+    // A preview always computes new names and keeps the order of the arguments.
+    add.pipeline = &pipeline;
     int status = 0;
-    Rows rows;
-    for (const std::string& argument : arguments.paths) {
-        const std::wstring path = argument.empty() ? std::wstring() : FullPathOf(argument);
-        std::vector<std::wstring> batch;
-        if (!path.empty() && IsFolder(path)) {
-            CollectFolder(path, options.includeSubfolders, options.renameFolders, batch);
-        } else if (!path.empty() && PathExists(path)) {
-            batch.push_back(path);
-        } else {
-            err << kProgram << argument << ": no such file or folder\n";
+    for (const CliArguments::Source& source : arguments.sources) {
+        if (source.isList) {
+            std::error_code ec;
+            if (!fs::is_regular_file(fs::path(source.value), ec)) {
+                err << kProgram << "--list " << source.value << ": no such file\n";
+                status = 1;
+                continue;
+            }
+            list.AddPaths(ReadPathListFile(fs::path(source.value)), add);
+            continue;
+        }
+        const std::wstring path = source.value.empty() ? std::wstring() : FullPathOf(source.value);
+        if (path.empty() || !PathExists(path)) {
+            err << kProgram << source.value << ": no such file or folder\n";
             status = 1;
             continue;
         }
-        rows.Add(batch);
+        list.AddPaths(BatchForOnePath(path, options.includeSubfolders, options.renameFolders), add);
     }
 
-    std::vector<NameRow> nameRows;
-    nameRows.reserve(rows.names.size());
-    for (size_t i = 0; i < rows.names.size(); ++i)
-        nameRows.push_back({rows.names[i], rows.folders[i]});
-
-    const NewNamePipeline pipeline(options, *clock,
-                                   PipelineTexts{AnchorSideItems(texts), BeforeWord(texts)});
-    ItemCounter counter;
-    const RecomputeResult result = RecomputeAllNewNames(nameRows, pipeline, counter);
-
     std::string line;
-    for (size_t i = 0; i < nameRows.size(); ++i) {
-        line = EscapeForLine(ToNarrow(JoinPath(rows.folders[i], rows.names[i])));
+    for (size_t r = 0; r < list.RowCount(); ++r) {
+        line = EscapeForLine(ToNarrow(list.FullPath(r)));
         line += '\t';
-        line += EscapeForLine(ToNarrow(result.newNames[i]));
+        line += EscapeForLine(ToNarrow(list.Row(r).newName));
         line += '\n';
         out << line;
     }

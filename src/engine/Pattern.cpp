@@ -13,11 +13,11 @@ struct CompiledRegex::Impl {
 namespace {
 
 using Iterator = std::wstring_view::const_iterator;
-using Match = boost::match_results<Iterator>;
+using MatchResults = boost::match_results<Iterator>;
 
 // ECMAScript GetSubstitution: $$, $&, $`, $', $n and $nn (a two-digit group when
 // it exists, else a one-digit group when that exists, else the text literally).
-void AppendSubstitution(std::wstring& out, const Match& match, std::wstring_view format,
+void AppendSubstitution(std::wstring& out, const MatchResults& match, std::wstring_view format,
                         Iterator subjectBegin, Iterator subjectEnd) {
     const size_t groups = match.size() - 1;
     auto isDigit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
@@ -101,7 +101,7 @@ bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view form
         }
         out.reserve(subject.size() + format.size());
         for (; it != done; ++it) {
-            const Match& match = *it;
+            const MatchResults& match = *it;
             out.append(last, match[0].first);
             AppendSubstitution(out, match, format, begin, end);
             last = match[0].second;
@@ -116,6 +116,14 @@ bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view form
 bool CompiledRegex::Search(std::wstring_view subject) const {
     try {
         return boost::regex_search(subject.begin(), subject.end(), impl_->regex);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CompiledRegex::Match(std::wstring_view subject) const {
+    try {
+        return boost::regex_match(subject.begin(), subject.end(), impl_->regex);
     } catch (const std::exception&) {
         return false;
     }

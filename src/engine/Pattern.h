@@ -24,6 +24,8 @@ class CompiledRegex {
 
     // Whether the expression matches somewhere in `subject`; false when matching runs away.
     bool Search(std::wstring_view subject) const;
+    // Whether it matches the whole of `subject`; false when matching runs away.
+    bool Match(std::wstring_view subject) const;
 
     struct Impl;
 

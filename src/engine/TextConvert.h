@@ -15,4 +15,11 @@ std::string ToNarrow(std::wstring_view text);
 // Narrow (UTF-8) text to wide text; invalid bytes become U+DC80 + byte.
 std::wstring ToWide(std::string_view text);
 
+// UTF-16 bytes (without their byte-order mark) to wide text; unpaired surrogates
+// become U+FFFD and a last odd byte is dropped.
+std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian);
+
+// Whether the bytes are valid UTF-8 as ToWide reads it.
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace tolvane

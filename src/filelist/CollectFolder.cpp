@@ -87,4 +87,15 @@ void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool rename
     }
 }
 
+std::vector<std::wstring> BatchForOnePath(std::wstring_view path, bool includeSubfolders,
+                                          bool renameFolders) {
+    std::vector<std::wstring> batch;
+    if (IsFolder(path)) {
+        CollectFolder(path, includeSubfolders, renameFolders, batch);
+    } else if (PathExists(path)) {
+        batch.emplace_back(path);
+    }
+    return batch;
+}
+
 }  // namespace tolvane

@@ -32,4 +32,10 @@ bool PathExists(std::wstring_view path);
 void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool renameFolders,
                    std::vector<std::wstring>& out);
 
+// The batch one path gives, as a path handed over or given on the command line:
+// a folder contributes what CollectFolder gives, an existing file is itself, and a
+// path where nothing exists gives nothing.
+std::vector<std::wstring> BatchForOnePath(std::wstring_view path, bool includeSubfolders,
+                                          bool renameFolders);
+
 }  // namespace tolvane

@@ -86,29 +86,6 @@ std::wstring DecodeValue(std::wstring_view value) {
     return std::wstring(value);
 }
 
-std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::wstring out;
-    out.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto b0 = static_cast<unsigned char>(bytes[i]);
-        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-        const char32_t unit = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-            const auto c0 = static_cast<unsigned char>(bytes[i + 2]);
-            const auto c1 = static_cast<unsigned char>(bytes[i + 3]);
-            const char32_t low = bigEndian ? (c0 << 8 | c1) : (c1 << 8 | c0);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                out.push_back(
-                    static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
-                i += 2;
-                continue;
-            }
-        }
-        out.push_back(static_cast<wchar_t>(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit));
-    }
-    return out;
-}
-
 }  // namespace
 
 IniFile IniFile::Load(const std::filesystem::path& path) {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/Colours.h"
+
+namespace tolvane {
+
+// The colour entries that the list applies when it draws a cell. For a cell, the
+// entries of its row are scanned in order: each gives the row its background, and
+// the first entry of the cell's own column gives the text colour and ends the scan.
+class CellColours {
+  public:
+    struct CellColour {
+        Rgb text = kBlackText;
+        Rgb background = kWhiteBackground;
+    };
+
+    void Append(const ColourMark& mark);
+    void Clear();
+    CellColour ColourOf(int row, int column) const;
+    std::span<const ColourMark> Entries() const { return entries_; }
+    bool Empty() const { return entries_.empty(); }
+
+    // Moves every mark with its row: newRowOf[old] is the row's new index, -1 when
+    // the row is gone (its marks are dropped).
+    void RemapRows(const std::vector<int>& newRowOf);
+
+  private:
+    std::vector<ColourMark> entries_;
+    std::unordered_map<int, std::vector<std::uint32_t>> byRow_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,73 @@
+#include "ClipboardTexts.h"
+
+#include "engine/StringOps.h"
+
+namespace tolvane {
+
+namespace {
+
+template <class Line>
+std::wstring PerRow(const FileList& list, Line line) {
+    std::wstring text;
+    for (size_t r = 0; r < list.RowCount(); ++r) {
+        line(text, r);
+        text += L'\n';
+    }
+    return text;
+}
+
+bool IsTrailingBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
+}
+
+}  // namespace
+
+std::wstring ExportNames(const FileList& list) {
+    return PerRow(list, [&](std::wstring& text, size_t r) { text += list.Row(r).name; });
+}
+
+std::wstring ExportNewNames(const FileList& list) {
+    return PerRow(list, [&](std::wstring& text, size_t r) { text += list.Row(r).newName; });
+}
+
+std::wstring ExportPathsAndNewPaths(const FileList& list) {
+    return PerRow(list, [&](std::wstring& text, size_t r) {
+        text += list.FullPath(r);
+        text += L'\t';
+        text += list.Folder(r);
+        text += L'/';
+        text += list.Row(r).newName;
+    });
+}
+
+std::wstring ExportAllColumns(const FileList& list) {
+    return PerRow(list, [&](std::wstring& text, size_t r) {
+        const size_t start = text.size();
+        for (int c = 0; c < list.Columns().Count(); ++c) {
+            text += list.CellText(r, c);
+            text += L'\t';
+        }
+        while (text.size() > start && text.back() == L'\t')
+            text.pop_back();
+    });
+}
+
+void PasteNewNames(FileList& list, std::wstring_view text) {
+    if (list.Empty())
+        return;
+    const std::vector<std::wstring> lines = SplitString(text, L'\n');
+    list.ClearColours();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::wstring line = lines[i];
+        while (!line.empty() && IsTrailingBlank(line.back()))
+            line.pop_back();
+        if (i == list.RowCount())
+            break;
+        const bool changed = line != list.Row(i).newName;
+        list.AppendColour({static_cast<int>(i), ColumnLayout::kNewName,
+                           changed ? kRedText : kBlackText, kImportBackground});
+        list.SetNewName(i, std::move(line));
+    }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CellColours.h"
+#include "ColumnLayout.h"
+#include "FileItem.h"
+#include "FileListObserver.h"
+#include "PathRegistry.h"
+#include "engine/ItemCounter.h"
+
+namespace tolvane {
+
+class NewNamePipeline;
+
+struct SortState {
+    int column = 0;
+    bool descending = false;
+    bool indicatorShown = false;  // the sort column's header shows its arrow
+};
+
+// The rows to rename with everything kept beside them: the path registry, the cell
+// colours, the sort state, the column layout and the counter behind serial numbers.
+// Views learn of changes through FileListObserver.
+class FileList {
+  public:
+    explicit FileList(ColumnLayout columns = {});
+
+    size_t RowCount() const { return rows_.size(); }
+    bool Empty() const { return rows_.empty(); }
+    const FileItem& Row(size_t row) const { return rows_[row]; }
+    const std::wstring& Folder(size_t row) const { return *rows_[row].folder; }
+    std::wstring FullPath(size_t row) const;
+    std::wstring CellText(size_t row, int column) const;
+
+    const ColumnLayout& Columns() const { return columns_; }
+    const SortState& Sort() const { return sort_; }
+    int SelectionMark() const { return selectionMark_; }
+    size_t SelectedCount() const;
+
+    PathRegistry& Registry() { return registry_; }
+    const PathRegistry& Registry() const { return registry_; }
+    const CellColours& Colours() const { return colours_; }
+    ItemCounter& Counter() { return counter_; }
+
+    void AddObserver(FileListObserver* observer);
+    void RemoveObserver(FileListObserver* observer);
+
+    struct AddOptions {
+        const NewNamePipeline* pipeline = nullptr;  // none: new names equal the names
+        bool autoSort = false;                      // sort by name after a batch of several
+        std::wstring filterText;                    // re-applied after the batch when not empty
+    };
+    // Adds a batch of full paths as rows, skipping those already listed; then sorts
+    // by the sort state. Returns the number of rows added.
+    size_t AddPaths(const std::vector<std::wstring>& paths, const AddOptions& options);
+
+    // Recomputes every row in list order and rebuilds the colours from the result.
+    void RecomputeNewNames(const NewNamePipeline& pipeline,
+                           const std::function<void(size_t)>& progress = {});
+    // Computes one row (the counter continues) and marks its new name.
+    void ComputeRow(size_t row, const NewNamePipeline& pipeline);
+
+    // Sorts by the sort state; rows of equal keys keep their order.
+    void SortRows();
+    // A click on header `column`: it becomes the sort column; a second click on the
+    // sorted column reverses the order. Nothing with fewer than two rows.
+    void ClickColumn(int column, std::wstring_view filterText);
+    // Switches an optional column on or off, reading file status where needed.
+    void SwitchColumn(OptionalColumn column, bool on);
+
+    // Cell and state changes; each tells the observers.
+    void SetName(size_t row, std::wstring name);
+    void SetNewName(size_t row, std::wstring newName);
+    void SetStatus(size_t row, std::wstring status, std::wstring tip = {});
+    void SetChecked(size_t row, bool checked);
+    void SetSelected(size_t row, bool selected);
+    // The selection mark is also the focused row; -1 for none.
+    void SetSelectionMark(int row);
+    void AppendColour(const ColourMark& mark);
+    void ClearColours();
+    void ClearStatusColumn();
+    void ClearNewNameColumn();
+    void HideSortIndicator();
+
+    // Removes the rows whose flag is set (size RowCount()); marks follow their rows.
+    void RemoveRows(const std::vector<bool>& remove);
+    // Puts the rows in the order `order` (old indexes, a permutation).
+    void Reorder(const std::vector<size_t>& order);
+    // Serial numbers 1..n in row order.
+    void Renumber();
+    // Empties rows, colours and registry; the sort column and direction stay.
+    void Clear();
+
+    // Applies the filter of the filter box; see ListEditing.
+    void ApplyFilter(std::wstring_view filterText);
+
+  private:
+    // Reads the status of every row that has not been read, for the optional columns.
+    void ReadMissingStats();
+    template <class F>
+    void Notify(F&& f) {
+        for (FileListObserver* observer : observers_)
+            f(*observer);
+    }
+
+    std::vector<FileItem> rows_;
+    ColumnLayout columns_;
+    PathRegistry registry_;
+    CellColours colours_;
+    SortState sort_;
+    ItemCounter counter_;
+    int selectionMark_ = -1;
+    std::vector<FileListObserver*> observers_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,178 @@
+#include "PathListImport.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "CollectFolder.h"
+#include "engine/Pattern.h"
+#include "engine/StringOps.h"
+#include "engine/TextConvert.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+std::wstring DecodeGb18030(std::string_view bytes) {
+    const iconv_t cd = iconv_open("UTF-32LE", "GB18030");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return ToWide(bytes);
+    std::wstring out;
+    out.reserve(bytes.size());
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        const size_t produced = sizeof buffer - outLeft;
+        for (size_t i = 0; i + 3 < produced; i += 4) {
+            const auto* b = reinterpret_cast<const unsigned char*>(buffer + i);
+            out.push_back(static_cast<wchar_t>(b[0] | b[1] << 8 | b[2] << 16 | b[3] << 24));
+        }
+        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+            // A byte that starts no valid sequence is kept as an escaped byte.
+            out.push_back(static_cast<wchar_t>(0xDC00 + static_cast<unsigned char>(*in)));
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
+bool IsQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
+
+std::wstring_view Trim(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "file:///a%20b" or "file://localhost/a%20b" -> "/a b"; none when it is no local path.
+std::optional<std::wstring> PathOfFileUri(std::wstring_view line) {
+    const size_t at = line.find(L"file://");
+    if (at == std::wstring_view::npos)
+        return std::nullopt;
+    std::wstring_view rest = line.substr(at + 7);
+    const size_t end = std::min(rest.find_first_of(L" \t\"'<>"), rest.size());
+    rest = rest.substr(0, end);
+    if (rest.starts_with(L"localhost/"))
+        rest.remove_prefix(9);
+    if (!rest.starts_with(L'/'))
+        return std::nullopt;
+    const std::string bytes = ToNarrow(rest);
+    std::string decoded;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '%' && i + 2 < bytes.size() && HexValue(bytes[i + 1]) >= 0 &&
+            HexValue(bytes[i + 2]) >= 0) {
+            decoded.push_back(
+                static_cast<char>(HexValue(bytes[i + 1]) * 16 + HexValue(bytes[i + 2])));
+            i += 2;
+        } else {
+            decoded.push_back(bytes[i]);
+        }
+    }
+    return ToWide(decoded);
+}
+
+// The first absolute path of the line: a '/' at its start, after a blank, or after
+// an opening quote (then the path ends at the closing quote).
+std::optional<std::wstring> AbsolutePathIn(std::wstring_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != L'/')
+            continue;
+        if (i == 0 || IsBlank(line[i - 1]))
+            return std::wstring(line.substr(i));
+        if (IsQuote(line[i - 1])) {
+            const size_t close = line.find(line[i - 1], i);
+            return std::wstring(
+                line.substr(i, close == std::wstring_view::npos ? line.npos : close - i));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::wstring> WindowsPathIn(std::wstring_view line) {
+    static const auto drivePath = CompiledRegex::Compile(L".*([a-zA-Z]:([^/:*?\"<>|]+)+).*");
+    if (!drivePath || !drivePath->Search(line))
+        return std::nullopt;
+    std::wstring out;
+    if (!drivePath->ReplaceAll(line, L"$1", out))
+        return std::nullopt;
+    return out;
+}
+
+}  // namespace
+
+std::wstring DecodePathListText(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Bom))
+        return ToWide(bytes.substr(kUtf8Bom.size()));
+    if (bytes.starts_with("\xFF\xFE"))
+        return DecodeUtf16(bytes.substr(2), false);
+    if (bytes.starts_with("\xFE\xFF"))
+        return DecodeUtf16(bytes.substr(2), true);
+    if (IsValidUtf8(bytes))
+        return ToWide(bytes);
+    return DecodeGb18030(bytes);
+}
+
+std::vector<std::wstring> ReadPathListFile(const std::filesystem::path& file) {
+    std::vector<std::wstring> batch;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return batch;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::wstring& line : SplitString(DecodePathListText(bytes), L'\n')) {
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        if (!line.empty() && PathExists(line))
+            batch.push_back(std::move(line));
+    }
+    return batch;
+}
+
+std::wstring ExtractPathFromLine(std::wstring_view line) {
+    if (auto path = PathOfFileUri(line))
+        return *path;
+    if (auto path = AbsolutePathIn(line))
+        return *path;
+    if (auto path = WindowsPathIn(line))
+        return *path;
+    return std::wstring(line);
+}
+
+std::vector<std::wstring> PathsFromClipboardText(std::wstring_view text) {
+    std::vector<std::wstring> batch;
+    for (const std::wstring& piece : SplitString(text, L'\n')) {
+        std::wstring path = ExtractPathFromLine(Trim(piece));
+        if (!path.empty() && PathExists(path))
+            batch.push_back(std::move(path));
+    }
+    return batch;
+}
+
+}  // namespace tolvane

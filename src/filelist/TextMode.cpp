@@ -1,0 +1,46 @@
+#include "TextMode.h"
+
+#include "engine/StringOps.h"
+
+namespace tolvane {
+
+namespace {
+
+std::wstring_view TrimBlanks(std::wstring_view text) {
+    auto blank = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::wstring BuildTextModeText(const FileList& list) {
+    std::wstring text;
+    for (size_t r = 0; r < list.RowCount(); ++r) {
+        std::wstring stem = StemOf(list.Row(r).newName);
+        if (stem.empty())
+            stem = StemOf(list.Row(r).name);
+        text += stem;
+        text += L'\n';
+    }
+    return text;
+}
+
+void ApplyTextEdits(FileList& list, std::wstring_view text) {
+    const std::vector<std::wstring> lines = SplitString(text, L'\n');
+    list.ClearColours();
+    for (size_t i = 0; i < lines.size() && i < list.RowCount(); ++i) {
+        const std::wstring line(TrimBlanks(lines[i]));
+        const std::wstring extension = ExtensionOf(list.Row(i).name);
+        std::wstring newName = extension.empty() ? line : line + L"." + extension;
+        const bool changed = StemOf(list.Row(i).name) != line;
+        list.SetNewName(i, std::move(newName));
+        list.AppendColour({static_cast<int>(i), ColumnLayout::kNewName,
+                           changed ? kRedText : kBlackText, kWhiteBackground});
+    }
+}
+
+}  // namespace tolvane

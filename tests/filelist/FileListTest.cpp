@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include "../TestSupport.h"
+#include "engine/Clock.h"
+#include "engine/NewNamePipeline.h"
+#include "engine/TextConvert.h"
+#include "filelist/FileList.h"
+
+namespace tolvane::test {
+namespace {
+
+std::vector<std::wstring> Names(const FileList& list) {
+    std::vector<std::wstring> names;
+    for (size_t r = 0; r < list.RowCount(); ++r)
+        names.push_back(list.Row(r).name);
+    return names;
+}
+
+std::vector<std::wstring> Column(const FileList& list, int column) {
+    std::vector<std::wstring> cells;
+    for (size_t r = 0; r < list.RowCount(); ++r)
+        cells.push_back(list.CellText(r, column));
+    return cells;
+}
+
+using Texts = std::vector<std::wstring>;
+
+class FileListTest : public testing::Test {
+  protected:
+    FileListTest() : clock_(std::tm{}) {
+        options_ = RenameOptions::WindowDefaults();
+        options_.insertText = L"x_";
+    }
+
+    NewNamePipeline Pipeline() const { return NewNamePipeline(options_, clock_); }
+
+    size_t Add(FileList& list, const Texts& paths, bool autoSort = false) {
+        const NewNamePipeline pipeline = Pipeline();
+        FileList::AddOptions add;
+        add.pipeline = &pipeline;
+        add.autoSort = autoSort;
+        return list.AddPaths(paths, add);
+    }
+
+    RenameOptions options_;
+    FixedClock clock_;
+};
+
+TEST_F(FileListTest, AddPathsSkipsListedPathsButNotOtherCases) {
+    FileList list;
+    EXPECT_EQ(Add(list, {L"/d/a.txt", L"/d/A.txt", L"/d/a.txt"}), 2u);
+    EXPECT_EQ(Add(list, {L"/d/A.txt", L"/e/b"}), 1u);
+    EXPECT_EQ(Names(list), (Texts{L"a.txt", L"A.txt", L"b"}));
+    EXPECT_EQ(Column(list, 0), (Texts{L"1", L"2", L"3"}));
+    EXPECT_EQ(Column(list, 2), (Texts{L"x_a.txt", L"x_A.txt", L"x_b"}));
+    EXPECT_EQ(Column(list, list.Columns().FolderColumn()), (Texts{L"/d", L"/d", L"/e"}));
+    EXPECT_EQ(list.Registry().Entries(), (Texts{L"/d/a.txt", L"/d/A.txt", L"/e/b"}));
+    EXPECT_EQ(list.Colours().ColourOf(0, 2).text, kRedText);
+    for (size_t r = 0; r < list.RowCount(); ++r)
+        EXPECT_TRUE(list.Row(r).checked);
+}
+
+TEST_F(FileListTest, WithoutComputingNewNamesTheyEqualTheNames) {
+    FileList list;
+    list.AddPaths({L"/d/a.txt"}, FileList::AddOptions{});
+    EXPECT_EQ(list.Row(0).newName, L"a.txt");
+    EXPECT_TRUE(list.Colours().Empty());
+}
+
+TEST_F(FileListTest, CounterContinuesAcrossBatches) {
+    options_.insertText.clear();
+    options_.sequenceMode = 1;
+    FileList list;
+    Add(list, {L"/d/a", L"/d/b"});
+    Add(list, {L"/d/c"});
+    EXPECT_EQ(Column(list, 2), (Texts{L"01", L"02", L"03"}));
+    list.RecomputeNewNames(Pipeline());
+    EXPECT_EQ(Column(list, 2), (Texts{L"01", L"02", L"03"}));
+}
+
+TEST_F(FileListTest, AutoSortSwitchesToNamesOnlyForSeveralPaths) {
+    FileList list;
+    Add(list, {L"/d/file10", L"/d/file2"}, false);
+    EXPECT_EQ(list.Sort().column, 0);
+    Add(list, {L"/d/file1"}, true);
+    EXPECT_EQ(list.Sort().column, 0);
+    EXPECT_EQ(Names(list), (Texts{L"file10", L"file2", L"file1"}));
+    Add(list, {L"/d/a01", L"/d/a1"}, true);
+    EXPECT_EQ(list.Sort().column, 1);
+    EXPECT_EQ(Names(list), (Texts{L"a1", L"a01", L"file1", L"file2", L"file10"}));
+    // Sorting does not renumber.
+    EXPECT_EQ(Column(list, 0), (Texts{L"5", L"4", L"3", L"2", L"1"}));
+}
+
+TEST_F(FileListTest, HeaderClicksSortAndReverse) {
+    FileList list;
+    Add(list, {L"/d/b9", L"/d/b10", L"/d/abc", L"/d/ab"});
+    list.ClickColumn(1, L"");
+    EXPECT_EQ(Names(list), (Texts{L"ab", L"abc", L"b9", L"b10"}));
+    list.ClickColumn(1, L"");
+    EXPECT_TRUE(list.Sort().descending);
+    EXPECT_EQ(Names(list), (Texts{L"b10", L"b9", L"abc", L"ab"}));
+    // A new column keeps the direction: serial numbers, descending, compared as numbers.
+    list.ClickColumn(0, L"");
+    EXPECT_EQ(Column(list, 0), (Texts{L"4", L"3", L"2", L"1"}));
+    list.ClickColumn(0, L"");
+    EXPECT_EQ(Column(list, 0), (Texts{L"1", L"2", L"3", L"4"}));
+
+    FileList one;
+    Add(one, {L"/d/x"});
+    one.ClickColumn(1, L"");
+    EXPECT_EQ(one.Sort().column, 0);
+}
+
+TEST_F(FileListTest, SerialNumbersSortAsNumbers) {
+    FileList list;
+    Texts paths;
+    for (int i = 1; i <= 10; ++i)
+        paths.push_back(L"/d/f" + std::to_wstring(i));
+    Add(list, paths);
+    list.ClickColumn(1, L"");
+    list.ClickColumn(1, L"");
+    list.ClickColumn(0, L"");
+    list.ClickColumn(0, L"");
+    EXPECT_EQ(list.Row(8).serial, 9);
+    EXPECT_EQ(list.Row(9).serial, 10);
+}
+
+TEST(FileStatTest, SizeTexts) {
+    const std::pair<std::uint64_t, const wchar_t*> cases[] = {
+        {0, L"0B"},           {1023, L"1023B"},     {1024, L"1KB"},
+        {1536, L"1KB"},       {3ull << 30, L"3GB"}, {(1ull << 40) - 1, L"1023GB"},
+        {5ull << 50, L"5PB"}, {~0ull, L"15EB"},
+    };
+    for (const auto& [size, text] : cases)
+        EXPECT_EQ(FormatFileSize(size), text) << size;
+}
+
+TEST_F(FileListTest, OptionalColumnsReadTheFileAndKeepTheirOrder) {
+    TempDir dir;
+    dir.File("v1.2/notes", "");
+    const auto file = dir.File("v1.2/data.bin", std::string(1536, 'x'));
+    const std::time_t when = 1690625472;  // 2023-07-29 10:11:12 UTC
+    const struct utimbuf times { when, when };
+    ASSERT_EQ(utime(file.c_str(), &times), 0);
+
+    FileList list(ColumnLayout({false, false, false, true}));
+    const std::wstring folder = ToWide((dir.Path() / "v1.2").string());
+    Add(list, {folder + L"/data.bin", folder + L"/notes"});
+    EXPECT_EQ(list.Columns().Count(), 6);
+    EXPECT_EQ(list.CellText(0, 4), FormatFileDate(when));
+
+    list.SwitchColumn(OptionalColumn::Extension, true);
+    list.SwitchColumn(OptionalColumn::Size, true);
+    EXPECT_EQ(list.Columns().Count(), 8);
+    EXPECT_EQ(Column(list, 4), (Texts{L"1KB", L"0B"}));
+    EXPECT_EQ(Column(list, 5), (Texts{L"bin", L""}));  // the folder's dot does not count
+    EXPECT_EQ(Column(list, 6), (Texts{FormatFileDate(when), list.CellText(1, 6)}));
+    EXPECT_EQ(Column(list, 7), (Texts{folder, folder}));
+
+    list.SwitchColumn(OptionalColumn::Size, false);
+    EXPECT_EQ(Column(list, 4), (Texts{L"bin", L""}));
+    EXPECT_EQ(list.Columns().FolderColumn(), 6);
+}
+
+TEST_F(FileListTest, ColoursAndSortColumnMoveWithSwitchedColumns) {
+    FileList list;
+    Add(list, {L"/d/b", L"/d/a"});
+    list.ClickColumn(4, L"");  // the folder column
+    list.SwitchColumn(OptionalColumn::Extension, true);
+    EXPECT_EQ(list.Sort().column, 5);
+    EXPECT_EQ(list.Colours().ColourOf(0, 2).text, kRedText);
+    list.AppendColour({0, 4, kRedText, kWhiteBackground});
+    list.SwitchColumn(OptionalColumn::Extension, false);
+    EXPECT_EQ(list.Sort().column, 4);
+    EXPECT_EQ(list.Colours().ColourOf(0, 4).text, kBlackText);
+}
+
+TEST_F(FileListTest, UndecodableNamesKeepTheirBytes) {
+    TempDir dir;
+    dir.File("\xff\xfe.txt");
+    FileList list;
+    Add(list, {ToWide((dir.Path() / "\xff\xfe.txt").string())});
+    EXPECT_EQ(ToNarrow(list.FullPath(0)), (dir.Path() / "\xff\xfe.txt").string());
+    EXPECT_EQ(ToNarrow(list.Row(0).newName), "x_\xff\xfe.txt");
+    EXPECT_TRUE(list.Registry().Contains(list.FullPath(0)));
+}
+
+TEST(PathRegistryTest, RemovesTheFirstEqualEntryAndKeepsOrder) {
+    PathRegistry registry;
+    for (const wchar_t* path : {L"/a", L"/b", L"/a", L"/c"})
+        registry.Append(path);
+    EXPECT_TRUE(registry.RemoveFirst(L"/a"));
+    EXPECT_EQ(registry.Entries(), (Texts{L"/b", L"/a", L"/c"}));
+    EXPECT_TRUE(registry.Contains(L"/a"));
+    EXPECT_FALSE(registry.RemoveFirst(L"/A"));
+    // Many removals compact the entries without losing any.
+    for (int i = 0; i < 5000; ++i)
+        registry.Append(L"/n" + std::to_wstring(i));
+    for (int i = 0; i < 4000; ++i)
+        EXPECT_TRUE(registry.RemoveFirst(L"/n" + std::to_wstring(i)));
+    EXPECT_EQ(registry.Size(), 1003u);
+    EXPECT_TRUE(registry.Contains(L"/n4999"));
+    EXPECT_FALSE(registry.Contains(L"/n0"));
+    EXPECT_EQ(registry.Entries()[3], L"/n4000");
+}
+
+}  // namespace
+}  // namespace tolvane::test
