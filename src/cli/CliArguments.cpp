@@ -106,6 +106,10 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
                 name = arg.substr(0, eq);
                 inlineValue = arg.substr(eq + 1);
             }
+        } else if (arg.size() > 2 && (arg[1] == 's' || arg[1] == 'p')) {
+            // "-s1035=x" and "-pFILE": the value follows the short option at once.
+            name = arg.substr(0, 2);
+            inlineValue = arg.substr(2);
         }
         auto takeValue = [&](std::string& value) {
             if (inlineValue) {
@@ -158,6 +162,9 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
             result.error = "unknown option " + arg;
             return result;
         }
+    }
+    if (!out.help && !out.saveProfile && out.sources.empty()) {
+        result.error = "no PATH given";
     }
     return result;
 }

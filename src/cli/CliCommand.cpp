@@ -24,20 +24,6 @@ namespace {
 
 constexpr const char* kProgram = "tolvane-cli: ";
 
-// An argument as a full path: relative to the working folder, "." and ".." resolved
-// in the text, no trailing '/', so that one file given two ways is one row.
-std::wstring FullPathOf(const std::string& argument) {
-    fs::path path(argument);
-    if (path.is_relative()) {
-        std::error_code ec;
-        path = fs::current_path(ec) / path;
-    }
-    std::string text = path.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    return ToWide(text);
-}
-
 }  // namespace
 
 std::string EscapeForLine(std::string_view bytes) {
@@ -126,9 +112,10 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
             list.AddPaths(ReadPathListFile(fs::path(source.value)), add);
             continue;
         }
-        const std::wstring path = source.value.empty() ? std::wstring() : FullPathOf(source.value);
-        if (path.empty() || !PathExists(path)) {
-            err << kProgram << source.value << ": no such file or folder\n";
+        std::string reason;
+        const std::wstring path = ResolveArgumentPath(source.value, &reason);
+        if (path.empty()) {
+            err << kProgram << source.value << ": " << reason << "\n";
             status = 1;
             continue;
         }
@@ -144,6 +131,14 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
         out << line;
     }
     out.flush();
+    if (!out) {
+        err << kProgram << "the output could not be written\n";
+        return 1;
+    }
+    if (pipeline.PatternGaveUp()) {
+        err << kProgram << "warning: the find pattern was too slow and was given up; "
+            << "the names after the first few it took too long on are not replaced\n";
+    }
     return status;
 }
 

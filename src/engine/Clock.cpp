@@ -35,14 +35,19 @@ std::optional<std::tm> ParseLocalTime(std::string_view text) {
     t.tm_isdst = -1;
     if (month < 1 || month > 12 || day < 1 || t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 59)
         return std::nullopt;
+    // mktime rolls 31 April over into May: such a date does not exist. The time of
+    // day is kept as typed, also when it falls into a daylight-saving gap.
     std::tm normalised = t;
+    normalised.tm_hour = 12;
     if (std::mktime(&normalised) == static_cast<std::time_t>(-1))
         return std::nullopt;
-    // mktime rolls 31 April over into May: such a date does not exist.
     if (normalised.tm_year != t.tm_year || normalised.tm_mon != t.tm_mon ||
         normalised.tm_mday != t.tm_mday)
         return std::nullopt;
-    return normalised;
+    t.tm_wday = normalised.tm_wday;
+    t.tm_yday = normalised.tm_yday;
+    t.tm_isdst = normalised.tm_isdst;
+    return t;
 }
 
 std::tm ToLocalTime(std::time_t t) {

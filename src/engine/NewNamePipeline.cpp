@@ -38,7 +38,8 @@ struct NewNamePipeline::Prepared {
     std::wstring templateText;
 };
 
-NewNamePipeline::NewNamePipeline(const RenameOptions& o, const Clock& clock, PipelineTexts texts)
+NewNamePipeline::NewNamePipeline(const RenameOptions& o, const Clock& clock, PipelineTexts texts,
+                                 PatternBudget budget)
     : clock_(clock) {
     auto p = std::make_shared<Prepared>();
     p->ignoreExtension = o.ignoreExtension;
@@ -53,7 +54,7 @@ NewNamePipeline::NewNamePipeline(const RenameOptions& o, const Clock& clock, Pip
             : std::wstring();
     p->anchorBefore = anchorSide == texts.beforeWord;
 
-    p->replace.emplace(o.findText, o.replaceText, o.useRegex);
+    p->replace.emplace(o.findText, o.replaceText, o.useRegex, budget);
 
     p->deleteCount = ReadDecimalPrefix(o.deleteCount);
     p->deleteMode = CheckedDeleteMode(o);
@@ -169,6 +170,10 @@ std::wstring SerialText(const auto& p, int counter) {
 }
 
 }  // namespace
+
+bool NewNamePipeline::PatternGaveUp() const {
+    return p_->replace->GaveUp();
+}
 
 std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                              ItemCounter& counter, int rowCount) const {

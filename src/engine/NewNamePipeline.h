@@ -25,13 +25,17 @@ struct PipelineTexts {
 // One pipeline serves one pass on one thread.
 class NewNamePipeline {
   public:
-    NewNamePipeline(const RenameOptions& options, const Clock& clock, PipelineTexts texts = {});
+    NewNamePipeline(const RenameOptions& options, const Clock& clock, PipelineTexts texts = {},
+                    PatternBudget budget = {});
 
     // The new name of `oldName` in `folder`. Advances `counter`, which wraps after
     // `rowCount`. Reads the clock once, and the file's times only when the template
     // needs them.
     std::wstring ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                 ItemCounter& counter, int rowCount) const;
+
+    // Whether the find pattern was too slow and given up during this pass.
+    bool PatternGaveUp() const;
 
   private:
     struct Prepared;

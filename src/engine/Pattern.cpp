@@ -137,8 +137,9 @@ bool IsWildcardPattern(std::wstring_view findText) {
     return findText.find_first_of(L"*?") != std::wstring_view::npos;
 }
 
-ReplaceStep::ReplaceStep(std::wstring findText, std::wstring replaceText, bool useRegex)
-    : find_(std::move(findText)), replacement_(std::move(replaceText)) {
+ReplaceStep::ReplaceStep(std::wstring findText, std::wstring replaceText, bool useRegex,
+                         PatternBudget budget)
+    : find_(std::move(findText)), replacement_(std::move(replaceText)), budget_(budget) {
     if (find_.empty()) {
         mode_ = Mode::Skip;
     } else if (!useRegex && !IsWildcardPattern(find_)) {
@@ -158,14 +159,18 @@ void ReplaceStep::Apply(std::wstring& name) const {
                 name = ReplaceAll(name, find_, replacement_);
             return;
         case Mode::Pattern: {
-            if (runaways_ >= kRunawayLimit)
+            if (gaveUp_)
                 return;
             std::wstring out;
-            if (regex_->ReplaceAll(name, replacement_, out)) {
+            const auto start = std::chrono::steady_clock::now();
+            const bool finished = regex_->ReplaceAll(name, replacement_, out);
+            const auto took = std::chrono::steady_clock::now() - start;
+            spent_ += took;
+            if (finished)
                 name.swap(out);
-            } else {
+            if (!finished || took >= budget_.slowName)
                 ++runaways_;
-            }
+            gaveUp_ = runaways_ >= budget_.runaways || spent_ >= budget_.pass;
             return;
         }
     }

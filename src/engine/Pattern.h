@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,28 +42,44 @@ std::wstring WildcardToRegex(std::wstring_view pattern);
 // True when a find text is read as a wildcard pattern (it holds '*' or '?').
 bool IsWildcardPattern(std::wstring_view findText);
 
+// How long a pattern may take within one recomputation pass. A name whose
+// replacement takes `slowName` or longer counts as a runaway, as does one on which
+// the matcher gives up; after `runaways` of them, or once the pass has spent
+// `pass` on the pattern, the pattern is given up for the rest of the pass. Ordinary
+// patterns take microseconds per name and never come near these limits.
+struct PatternBudget {
+    std::chrono::nanoseconds slowName = std::chrono::milliseconds(20);
+    std::chrono::nanoseconds pass = std::chrono::seconds(5);
+    int runaways = 4;
+};
+
 // The find-and-replace step of one recomputation pass, prepared once: plain text,
 // wildcard or regular expression. An invalid pattern leaves every name unchanged.
+// One step serves one pass on one thread.
 class ReplaceStep {
   public:
-    ReplaceStep(std::wstring findText, std::wstring replaceText, bool useRegex);
+    ReplaceStep(std::wstring findText, std::wstring replaceText, bool useRegex,
+                PatternBudget budget = {});
 
-    // Applies the step; the name stays unchanged when the pattern is invalid or
-    // runs away. After a few runaways within the pass the pattern is given up for
-    // the rest of it, so that a pathological pattern cannot freeze the preview.
+    // Applies the step; the name stays unchanged when the pattern is invalid, runs
+    // away, or has been given up.
     void Apply(std::wstring& name) const;
 
     bool IsActive() const { return mode_ != Mode::Skip; }
+    // Whether the pattern was given up during this pass: later names kept theirs.
+    bool GaveUp() const { return gaveUp_; }
 
   private:
     enum class Mode { Skip, Plain, Pattern, Invalid };
-    static constexpr int kRunawayLimit = 8;
 
     Mode mode_ = Mode::Skip;
     std::wstring find_;
     std::wstring replacement_;
     std::shared_ptr<const CompiledRegex> regex_;
+    PatternBudget budget_;
     mutable int runaways_ = 0;
+    mutable std::chrono::nanoseconds spent_{0};
+    mutable bool gaveUp_ = false;
 };
 
 }  // namespace tolvane

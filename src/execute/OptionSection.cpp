@@ -1,5 +1,6 @@
 #include "OptionSection.h"
 
+#include <algorithm>
 #include <string>
 
 #include "engine/ControlTable.h"
@@ -57,6 +58,15 @@ std::optional<int> StrictInteger(std::wstring_view value) {
             return std::nullopt;
     }
     return ReadDecimalPrefix(value);
+}
+
+// What a digits-only box can come to hold: typed digits, and a minus sign only in
+// the insert position, whose spin range goes below zero.
+bool DigitsBoxCanHold(int id, std::wstring_view value) {
+    if (id == ctl::kInsertPositionEdit && value.starts_with(L'-'))
+        value.remove_prefix(1);
+    return std::all_of(value.begin(), value.end(),
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
 std::string Quoted(std::wstring_view value) {
@@ -156,8 +166,11 @@ std::optional<std::string> SetControlValue(OptionControlStates& controls, int id
             return std::nullopt;
         }
         case ValueKind::Text: {
-            if (IsDigitsOnly(id) && !value.empty() && !StrictInteger(value))
-                return control + " takes a whole number, not " + Quoted(value);
+            if (IsDigitsOnly(id) && !DigitsBoxCanHold(id, value))
+                return control +
+                       (id == ctl::kInsertPositionEdit ? " takes a whole number, not "
+                                                       : " takes digits only, not ") +
+                       Quoted(value);
             if (!HasEscapedLineBreaks(id) &&
                 value.find_first_of(L"\r\n") != std::wstring_view::npos)
                 return control + " is a single-line box and takes no line break";

@@ -98,4 +98,33 @@ std::vector<std::wstring> BatchForOnePath(std::wstring_view path, bool includeSu
     return batch;
 }
 
+std::wstring ResolveArgumentPath(std::string_view argument, std::string* reason) {
+    auto fail = [&](const char* why) {
+        if (reason)
+            *reason = why;
+        return std::wstring();
+    };
+    std::string text(argument);
+    if (text.empty())
+        return fail("no such file or folder");
+    const bool wantsFolder = text.size() > 1 && text.back() == '/';
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    const fs::path path(text);
+    std::error_code ec;
+    fs::path full;
+    const std::string last = path.filename().string();
+    if (text == "/" || last == "." || last == "..") {
+        full = fs::canonical(path, ec);
+    } else {
+        const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        full = fs::canonical(parent, ec) / path.filename();
+    }
+    if (ec || !fs::exists(fs::symlink_status(full, ec)))
+        return fail("no such file or folder");
+    if (wantsFolder && !fs::is_directory(full, ec))
+        return fail("not a folder");
+    return ToWide(full.string());
+}
+
 }  // namespace tolvane

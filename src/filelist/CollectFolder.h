@@ -38,4 +38,11 @@ void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool rename
 std::vector<std::wstring> BatchForOnePath(std::wstring_view path, bool includeSubfolders,
                                           bool renameFolders);
 
+// The full path a command-line argument names, resolved as the system resolves it:
+// relative to the working folder, the folders on the way resolved (symbolic links
+// and ".." included), the item itself kept as it is (a symbolic link stays the
+// link). A trailing '/' asks for a folder. Empty when nothing fitting exists there;
+// `reason` then says why.
+std::wstring ResolveArgumentPath(std::string_view argument, std::string* reason = nullptr);
+
 }  // namespace tolvane

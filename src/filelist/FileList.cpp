@@ -58,6 +58,9 @@ size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptio
         if (registry_.Contains(path))
             continue;
         SplitPathResult split = SplitFullPath(path);
+        // The root folder has no name of its own and cannot be renamed.
+        if (split.name.empty())
+            continue;
         // Rows of one folder share its text.
         if (!folder || *folder != split.folder) {
             folder = std::make_shared<const std::wstring>(std::move(split.folder));

@@ -207,5 +207,65 @@ TEST_F(CliPreviewTest, UserTemplatesFromTheSettingsExtendThePresetList) {
     EXPECT_EQ(Run({"-s", "1089=7", "a.txt"}).status, 2);
 }
 
+TEST_F(CliPreviewTest, PathsResolveAsTheSystemResolvesThem) {
+    dir_.File("real/inner/in.txt");
+    dir_.File("real/out.txt");
+    dir_.File("other/lexical.txt");
+    std::filesystem::create_symlink(dir_.Path() / "real/inner", dir_.Path() / "other/link");
+    dir_.File("plain.txt");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    } cases[] = {
+        {{"other/link/.."}, 0, Root() + "/real/out.txt\tout.txt\n"},
+        {{"other/link/in.txt"}, 0, Root() + "/real/inner/in.txt\tin.txt\n"},
+        {{"other/link"}, 0, Root() + "/other/link/in.txt\tin.txt\n"},
+        {{"-s", "1034=1", "other/link"}, 0, Root() + "/other/link\tlink\n"},
+        {{"plain.txt/"}, 1, ""},
+        {{"-s1034=1", "/"}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const auto r = Run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.back() << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+    }
+}
+
+TEST_F(CliPreviewTest, NoPathIsABadCommandLine) {
+    const auto r = RunProcess(kCli, {"-s", "1035=x"}, dir_.Path(), Env());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("no PATH given"), std::string::npos);
+    EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+}
+
+TEST_F(CliPreviewTest, OutputThatCannotBeWrittenFails) {
+    dir_.File("a.txt");
+    const auto r =
+        RunProcess("/bin/sh", {"-c", "\"$0\" a.txt > /dev/full", kCli}, dir_.Path(), Env());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("could not be written"), std::string::npos);
+}
+
+TEST_F(CliPreviewTest, NowKeepsATimeInADaylightSavingGap) {
+    dir_.File("f");
+    auto env = Env();
+    env.push_back("TZ=Europe/Berlin");
+    const auto r = RunProcess(
+        kCli, {"--now", "2023-03-26 02:30:00", "-s", "1068=<date>_<time>", "f"}, dir_.Path(), env);
+    EXPECT_EQ(r.out, Root() + "/f\t2023-03-26_023000\n");
+}
+
+TEST_F(CliPreviewTest, ProfilesInUtf16AndWithLongValues) {
+    dir_.File("a.txt");
+    const std::string longText(300, 'y');
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("[set]\r\n1080=1\r\n1035=" + longText + "\r\n"))
+        utf16 += std::string{c, '\0'};
+    dir_.File("p.ini", utf16);
+    const auto r = Run({"--profile", "p.ini", "a.txt"});
+    EXPECT_EQ(r.out, Root() + "/a.txt\t" + std::string(259, 'y') + "a.txt\n");
+}
+
 }  // namespace
 }  // namespace tolvane::test

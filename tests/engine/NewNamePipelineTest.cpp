@@ -207,6 +207,20 @@ INSTANTIATE_TEST_SUITE_P(
                      o.serialDigits = L"4";
                  },
                  L"x.jpg", L"0007.jpg"},
+        NameCase{"serial from zero",
+                 [](RenameOptions& o) {
+                     o.serialEnabled = true;
+                     o.serialStart = L"0";
+                     o.serialDigits = L"2";
+                 },
+                 L"x", L"00"},
+        NameCase{"negative serial start is padded in front of its sign",
+                 [](RenameOptions& o) {
+                     o.serialEnabled = true;
+                     o.serialStart = L"-5";
+                     o.serialDigits = L"3";
+                 },
+                 L"x", L"0-5"},
         NameCase{"serial digits are capped at the longest name",
                  [](RenameOptions& o) {
                      o.serialEnabled = true;

@@ -74,21 +74,53 @@ TEST(PatternTest, RunawayPatternIsGivenUpForTheRestOfThePass) {
     // "(a*)*b" matches short names but runs away on long runs of 'a'. Each runaway
     // leaves its name; after a few of them the pass stops trying, so that a preview of
     // many such names cannot freeze: the last "aab" is then left as it is.
-    std::vector<std::wstring> names = {L"aab"};
-    for (int i = 0; i < 20; ++i)
-        names.push_back(std::wstring(300, L'a'));
-    names.push_back(L"aab");
-    const auto result = PreviewNames(
-        [](RenameOptions& o) {
-            o.ignoreExtension = false;
-            o.useRegex = true;
-            o.findText = L"(a*)*b";
-            o.replaceText = L"x";
-        },
-        names);
-    EXPECT_EQ(result.front(), L"x");
-    EXPECT_EQ(result[1], names[1]);
-    EXPECT_EQ(result.back(), L"aab");
+    const ReplaceStep step(L"(a*)*b", L"x", true);
+    std::wstring first = L"aab";
+    step.Apply(first);
+    EXPECT_EQ(first, L"x");
+    const std::wstring longRun(300, L'a');
+    for (int i = 0; i < 20; ++i) {
+        std::wstring name = longRun;
+        step.Apply(name);
+        EXPECT_EQ(name, longRun);
+    }
+    EXPECT_TRUE(step.GaveUp());
+    std::wstring last = L"aab";
+    step.Apply(last);
+    EXPECT_EQ(last, L"aab");
+}
+
+TEST(PatternTest, SlowNamesAndASpentPassBudgetGiveThePatternUp) {
+    // Every name counts as slow: the first three are replaced, then the pattern is given up.
+    PatternBudget everyNameSlow;
+    everyNameSlow.slowName = std::chrono::nanoseconds(0);
+    everyNameSlow.runaways = 3;
+    const ReplaceStep slow(L"a", L"b", true, everyNameSlow);
+    std::vector<std::wstring> got;
+    for (int i = 0; i < 5; ++i) {
+        std::wstring name = L"a";
+        slow.Apply(name);
+        got.push_back(name);
+    }
+    EXPECT_EQ(got, (std::vector<std::wstring>{L"b", L"b", L"b", L"a", L"a"}));
+
+    PatternBudget nothingLeft;
+    nothingLeft.pass = std::chrono::nanoseconds(0);
+    const ReplaceStep spent(L"a", L"b", true, nothingLeft);
+    std::wstring one = L"a", two = L"a";
+    spent.Apply(one);
+    spent.Apply(two);
+    EXPECT_EQ(one + two, L"ba");
+    EXPECT_TRUE(spent.GaveUp());
+
+    // Plain text has no pattern to give up.
+    const ReplaceStep plain(L"a", L"b", false, nothingLeft);
+    for (int i = 0; i < 3; ++i) {
+        std::wstring name = L"a";
+        plain.Apply(name);
+        EXPECT_EQ(name, L"b");
+    }
+    EXPECT_FALSE(plain.GaveUp());
 }
 
 TEST(PatternTest, CompileRejectsInvalidExpressions) {
