@@ -3,22 +3,37 @@
 namespace tolvane {
 
 void CellColours::Append(const ColourMark& mark) {
-    byRow_[mark.row].push_back(static_cast<std::uint32_t>(entries_.size()));
+    if (mark.row < 0)
+        return;
+    const auto row = static_cast<size_t>(mark.row);
+    if (row >= head_.size()) {
+        head_.resize(row + 1, kNone);
+        tail_.resize(row + 1, kNone);
+    }
+    const auto index = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(mark);
+    next_.push_back(kNone);
+    if (head_[row] == kNone) {
+        head_[row] = index;
+    } else {
+        next_[tail_[row]] = index;
+    }
+    tail_[row] = index;
 }
 
 void CellColours::Clear() {
     entries_.clear();
-    byRow_.clear();
+    next_.clear();
+    head_.clear();
+    tail_.clear();
 }
 
 CellColours::CellColour CellColours::ColourOf(int row, int column) const {
     CellColour colour;
-    const auto it = byRow_.find(row);
-    if (it == byRow_.end())
+    if (row < 0 || static_cast<size_t>(row) >= head_.size())
         return colour;
-    for (std::uint32_t index : it->second) {
-        const ColourMark& mark = entries_[index];
+    for (std::uint32_t i = head_[static_cast<size_t>(row)]; i != kNone; i = next_[i]) {
+        const ColourMark& mark = entries_[i];
         colour.background = mark.background;
         if (mark.column == column) {
             colour.text = mark.text;

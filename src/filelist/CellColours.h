@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/Colours.h"
@@ -30,8 +29,14 @@ class CellColours {
     void RemapRows(const std::vector<int>& newRowOf);
 
   private:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+    // The entries of one row are chained in the order they were added: head_ and
+    // tail_ by row, next_ by entry. A few bytes per row instead of a map node.
     std::vector<ColourMark> entries_;
-    std::unordered_map<int, std::vector<std::uint32_t>> byRow_;
+    std::vector<std::uint32_t> next_;
+    std::vector<std::uint32_t> head_;
+    std::vector<std::uint32_t> tail_;
 };
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #include "ColumnLayout.h"
 
+#include "engine/LanguageKeys.h"
+
 namespace tolvane {
 
 namespace {
@@ -20,6 +22,11 @@ constexpr ColumnInfo kInfos[] = {
 
 const ColumnInfo& InfoOf(ColumnKind kind) {
     return kInfos[static_cast<size_t>(kind)];
+}
+
+std::wstring HeaderText(ColumnKind kind, const TextSource& texts) {
+    const char* key = InfoOf(kind).key;
+    return texts.ItemText(key, BuiltInText(key));
 }
 
 ColumnKind KindOf(OptionalColumn column) {

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <optional>
+#include <string>
+
+#include "engine/TextSource.h"
 
 namespace tolvane {
 
@@ -23,6 +26,9 @@ struct ColumnInfo {
 };
 
 const ColumnInfo& InfoOf(ColumnKind kind);
+
+// The header of a column: the language's text for its key, the built-in title without one.
+std::wstring HeaderText(ColumnKind kind, const TextSource& texts);
 ColumnKind KindOf(OptionalColumn column);
 std::optional<OptionalColumn> OptionalColumnOfCommand(int commandId);
 

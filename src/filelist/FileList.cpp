@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "CollectFolder.h"
+#include "FilterPattern.h"
 #include "NaturalCompare.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/Pattern.h"
@@ -50,6 +51,9 @@ void FileList::RemoveObserver(FileListObserver* observer) {
 
 size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptions& options) {
     const size_t first = rows_.size();
+    // Room for the whole batch at once, growing geometrically over many small batches.
+    if (rows_.size() + paths.size() > rows_.capacity())
+        rows_.reserve(std::max(rows_.size() + paths.size(), rows_.capacity() * 3 / 2));
     std::shared_ptr<const std::wstring> folder;
     const bool needStat = columns_.IsOn(OptionalColumn::Size) ||
                           columns_.IsOn(OptionalColumn::Created) ||
@@ -347,20 +351,15 @@ void FileList::Clear() {
 void FileList::ApplyFilter(std::wstring_view filterText) {
     if (rows_.empty())
         return;
-    const std::wstring filter = AsciiLower(filterText);
-    // The pattern is built once per call: a filter finds its text anywhere in the name,
-    // with '*' and '?' as wildcards and every other regular-expression feature.
-    std::shared_ptr<const CompiledRegex> pattern;
-    if (!filter.empty()) {
-        pattern = CompiledRegex::Compile(L".*" + WildcardToRegex(filter) + L".*");
-        if (!pattern)
-            return;
-    }
+    // The pattern is built once per call, not once per row.
+    const std::unique_ptr<FilterPattern> pattern = FilterPattern::Make(filterText);
+    if (!pattern && !filterText.empty())
+        return;
     colours_.Clear();
     selectionMark_ = -1;
     for (size_t r = 0; r < rows_.size(); ++r) {
         FileItem& item = rows_[r];
-        const bool match = pattern && pattern->Match(AsciiLower(item.name));
+        const bool match = pattern && pattern->Matches(item.name);
         item.checked = match;
         item.selected = match;
         if (match)

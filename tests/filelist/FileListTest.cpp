@@ -187,6 +187,39 @@ TEST_F(FileListTest, UndecodableNamesKeepTheirBytes) {
     EXPECT_TRUE(list.Registry().Contains(list.FullPath(0)));
 }
 
+// Records what a view is told.
+class RecordingView final : public FileListObserver {
+  public:
+    void RowsInserted(size_t first, size_t count) override { Log(L"insert", first, count); }
+    void RowsRemoved(size_t first, size_t count) override { Log(L"remove", first, count); }
+    void RowsReordered() override { Log(L"reorder", 0, 0); }
+    void CellsChanged(size_t, size_t, int) override {}
+    void ColoursChanged() override {}
+    void ColumnsChanged() override {}
+    void SelectionChanged() override {}
+    void Reset() override { Log(L"reset", 0, 0); }
+
+    Texts log;
+
+  private:
+    void Log(const wchar_t* what, size_t a, size_t b) {
+        log.push_back(std::wstring(what) + L" " + std::to_wstring(a) + L" " + std::to_wstring(b));
+    }
+};
+
+TEST_F(FileListTest, ViewsLearnWhichRowsChanged) {
+    FileList list;
+    RecordingView view;
+    list.AddObserver(&view);
+    Add(list, {L"/d/c", L"/d/a", L"/d/b", L"/d/d"}, true);
+    list.RemoveRows({false, true, true, false});
+    list.Clear();
+    EXPECT_EQ(view.log, (Texts{L"insert 0 4", L"reorder 0 0", L"remove 1 2", L"reset 0 0"}));
+    list.RemoveObserver(&view);
+    Add(list, {L"/d/e"});
+    EXPECT_EQ(view.log.size(), 4u);
+}
+
 TEST(PathRegistryTest, RemovesTheFirstEqualEntryAndKeepsOrder) {
     PathRegistry registry;
     for (const wchar_t* path : {L"/a", L"/b", L"/a", L"/c"})

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include "../TestSupport.h"
+
+#include "engine/Pattern.h"
+#include "engine/StringOps.h"
+#include "engine/TextConvert.h"
 #include "filelist/ClipboardTexts.h"
+#include "filelist/FilterPattern.h"
 #include "filelist/ListEditing.h"
 #include "filelist/TextMode.h"
 #include "settings/MenuTable.h"
@@ -164,6 +170,27 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"empty filter unchecks every row", L"", {false, false, false, false, false}},
         FilterCase{"regular expressions work", L"(ab|te)", {true, true, true, true, false}}),
     ByLabel());
+
+TEST(FilterPatternTest, WildcardFiltersMatchAsTheirRegularExpressions) {
+    // Filters made only of wildcards take a path without the regular-expression
+    // engine; it must agree with the expression the filter stands for.
+    std::mt19937 random(11);
+    const std::wstring filterChars = L"ab.*?", nameChars = L"abA.";
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring filter, name;
+        for (size_t i = 1 + random() % 5; i > 0; --i)
+            filter += filterChars[random() % filterChars.size()];
+        for (size_t i = random() % 8; i > 0; --i)
+            name += nameChars[random() % nameChars.size()];
+        const auto expected = CompiledRegex::Compile(L".*" + WildcardToRegex(filter) + L".*");
+        ASSERT_TRUE(expected);
+        EXPECT_EQ(FilterPattern::Make(filter)->Matches(name), expected->Match(AsciiLower(name)))
+            << ToNarrow(filter) << " on " << ToNarrow(name);
+    }
+    EXPECT_FALSE(FilterPattern::Make(L"a")->Matches(L"a\nb"));
+    EXPECT_EQ(FilterPattern::Make(L""), nullptr);
+    EXPECT_EQ(FilterPattern::Make(L"(*"), nullptr);
+}
 
 TEST(ListEditingTest, InvalidFilterLeavesRows) {
     FileList list = MakeList({L"a", L"b"});
