@@ -24,9 +24,10 @@ bool ParseSetting(const std::string& text, ControlSetting& setting) {
 }  // namespace
 
 std::string CliUsage() {
-    return R"(Usage: tolvane-cli [OPTION]... [--list FILE]... [--] PATH...
+    return R"(Usage: tolvane-cli [OPTION]... [--apply] [--list FILE]... [--] PATH...
+       tolvane-cli --undo
        tolvane-cli [-p FILE] [-s ID=VALUE]... --save-profile FILE
-Preview the new names of files and folders without changing anything on disk.
+Preview the new names of files and folders, and with --apply rename them.
 
 Each PATH is added as the window adds it: a folder contributes its files (or, by
 the options 1033 and 1034, the files of its immediate subfolders, itself, or its
@@ -47,6 +48,13 @@ Options:
                          path list in the window does (UTF-8, UTF-16 with byte-order
                          mark, or GB18030; lines that name nothing are skipped);
                          repeatable, in order with the PATH arguments
+      --apply            rename every row whose new name differs, never over an
+                         existing file; renames that depend on each other (a
+                         swap, a numbered series shifted by one) are ordered so
+                         that they succeed. Each line then also holds the status,
+                         and for a failure the reason; a summary line follows
+      --undo             revert the most recent --apply (or rename pass of the
+                         window) recorded in the journal; again for the one before
       --r2l              delete from back to front (the direction link)
       --save-profile FILE
                          write the options (after --profile and --set) as section
@@ -77,9 +85,12 @@ $XDG_CONFIG_HOME/tolvane/ (default ~/.config/tolvane/): the user's own patterns 
 templates extend the preset lists 1089 and 1071. The language follows "language" in
 that file, or the locale (LC_ALL, LC_MESSAGES, LANG) when it is not set.
 
-Exit status: 0 when every path existed, 1 when a path did not exist, 2 for a bad
-command line or a value that a control cannot take. With --save-profile: 0 when the
-file was written, 1 when it could not be.
+The journal of rename passes is kept in $XDG_STATE_HOME/tolvane/ (default
+~/.local/state/tolvane/), the last 20 passes.
+
+Exit status: 0 on success; 1 when a path did not exist, a rename failed (--apply),
+a file could not be moved back (--undo) or a file could not be written; 2 for a bad
+command line or a value that a control cannot take.
 )";
 }
 
@@ -127,6 +138,10 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
             out.help = true;
         } else if (name == "--r2l" && !inlineValue) {
             out.rightToLeft = true;
+        } else if (name == "--apply" && !inlineValue) {
+            out.apply = true;
+        } else if (name == "--undo" && !inlineValue) {
+            out.undo = true;
         } else if (name == "-p" || name == "--profile") {
             std::string value;
             if (!takeValue(value))
@@ -163,7 +178,9 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
             return result;
         }
     }
-    if (!out.help && !out.saveProfile && out.sources.empty()) {
+    if (out.undo && (out.apply || out.saveProfile || !out.sources.empty())) {
+        result.error = "--undo takes no PATH and no --apply or --save-profile";
+    } else if (!out.help && !out.undo && !out.saveProfile && out.sources.empty()) {
         result.error = "no PATH given";
     }
     return result;

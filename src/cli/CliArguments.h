@@ -21,6 +21,8 @@ struct CliArguments {
     bool rightToLeft = false;
     std::optional<std::string> now;
     std::optional<std::string> saveProfile;
+    bool apply = false;  // rename for real after listing
+    bool undo = false;   // revert the most recent journalled pass
     // PATH arguments and --list files, in command-line order.
     struct Source {
         bool isList = false;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "engine/Clock.h"
@@ -10,6 +11,8 @@
 #include "engine/TextConvert.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
+#include "execute/RenamePass.h"
+#include "execute/Undo.h"
 #include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/PathListImport.h"
@@ -24,36 +27,19 @@ namespace {
 
 constexpr const char* kProgram = "tolvane-cli: ";
 
-}  // namespace
-
-std::string EscapeForLine(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            default: out.push_back(c);
-        }
-    }
-    return out;
-}
-
-int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) {
-    // The user's settings and language, read as the window reads them; nothing is written.
-    const SettingsPaths paths = LocateSettings();
-    const Settings settings(paths.settingsFile);
-    const Language texts(
-        ChooseLanguage(settings, LanguageIdOfEnvironment(), paths.languageFolder).file);
+// The options as --profile and --set leave them; false (after a message) when a
+// --set value is refused.
+bool EffectiveOptions(const CliArguments& arguments, const Settings& settings,
+                      const TextSource& texts, std::ostream& err,
+                      std::unique_ptr<RenameOptionsControls>& controls, RenameOptions& options) {
     const RegexPresetList regexPresets =
         BuildRegexPresetList(settings.Text(keys::kUserRegex), texts);
     const std::vector<std::wstring> templatePresets =
         BuildTemplatePresetList(settings.Text(keys::kUserTemplates), texts);
-
-    RenameOptions options = RenameOptions::WindowDefaults();
-    RenameOptionsControls controls(options, static_cast<int>(regexPresets.items.size()),
-                                   static_cast<int>(templatePresets.size()));
+    options = RenameOptions::WindowDefaults();
+    controls = std::make_unique<RenameOptionsControls>(options,
+                                                       static_cast<int>(regexPresets.items.size()),
+                                                       static_cast<int>(templatePresets.size()));
     if (arguments.profile) {
         const fs::path profile(*arguments.profile);
         std::error_code ec;
@@ -61,19 +47,109 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
             err << kProgram << "warning: profile " << *arguments.profile
                 << " does not exist; every option is cleared\n";
         }
-        LoadOptionSection(controls, kProfileSection, profile);
+        LoadOptionSection(*controls, kProfileSection, profile);
     }
     for (const ControlSetting& setting : arguments.settings) {
-        if (auto refused = SetControlValue(controls, setting.id, ToWide(setting.value))) {
+        if (auto refused = SetControlValue(*controls, setting.id, ToWide(setting.value))) {
             err << kProgram << "--set " << setting.argument << ": " << *refused << "\n";
-            return 2;
+            return false;
         }
     }
     if (arguments.rightToLeft)
         options.deleteDirection = DeleteDirection::RightToLeft;
+    return true;
+}
+
+// Adds the PATH arguments and --list files in order; false when one of them was missing.
+bool AddSources(const CliArguments& arguments, const RenameOptions& options,
+                const NewNamePipeline& pipeline, FileList& list, std::ostream& err) {
+    FileList::AddOptions add;
+    // A preview always computes new names and keeps the order of the arguments.
+    add.pipeline = &pipeline;
+    bool allFound = true;
+    for (const CliArguments::Source& source : arguments.sources) {
+        if (source.isList) {
+            std::error_code ec;
+            if (!fs::is_regular_file(fs::path(source.value), ec)) {
+                err << kProgram << "--list " << source.value << ": no such file\n";
+                allFound = false;
+                continue;
+            }
+            list.AddPaths(ReadPathListFile(fs::path(source.value)), add);
+            continue;
+        }
+        std::string reason;
+        const std::wstring path = ResolveArgumentPath(source.value, &reason);
+        if (path.empty()) {
+            err << kProgram << source.value << ": " << reason << "\n";
+            allFound = false;
+            continue;
+        }
+        list.AddPaths(BatchForOnePath(path, options.includeSubfolders, options.renameFolders), add);
+    }
+    return allFound;
+}
+
+void PrintRows(const FileList& list, bool withStatus, std::ostream& out) {
+    std::string line;
+    for (size_t r = 0; r < list.RowCount(); ++r) {
+        const FileItem& row = list.Row(r);
+        line = EscapeForLine(ToNarrow(list.FullPath(r)));
+        line += '\t';
+        line += EscapeForLine(ToNarrow(row.newName));
+        if (withStatus) {
+            line += '\t';
+            line += EscapeForLine(ToNarrow(row.status));
+            if (!row.statusTip.empty()) {
+                line += '\t';
+                line += EscapeForLine(ToNarrow(row.statusTip));
+            }
+        }
+        line += '\n';
+        out << line;
+    }
+}
+
+int Undo(const PassTexts& texts, std::ostream& out, std::ostream& err) {
+    const auto pass = LatestUndoablePass(Journal::DefaultFolder());
+    if (!pass) {
+        err << kProgram << "nothing to undo: the journal in " << Journal::DefaultFolder().string()
+            << " holds no pass that is not reverted\n";
+        return 1;
+    }
+    PosixFileSystem fileSystem;
+    const UndoResult result = UndoJournalPass(pass->file, fileSystem);
+    for (const UndoResult::Line& line : result.lines) {
+        out << EscapeForLine(line.newPath) << '\t' << EscapeForLine(line.oldPath) << '\t'
+            << ToNarrow(line.error.empty() ? texts.success : texts.failure);
+        if (!line.error.empty())
+            out << '\t' << EscapeForLine(ToNarrow(line.error));
+        out << '\n';
+    }
+    return result.failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) {
+    // The user's settings and language, read as the window reads them. tolvane-cli
+    // writes neither the settings file nor anything but the journal of its renames.
+    const SettingsPaths paths = LocateSettings();
+    const Settings settings(paths.settingsFile);
+    const Language texts(
+        ChooseLanguage(settings, LanguageIdOfEnvironment(), paths.languageFolder).file);
+    const PassTexts passTexts = PassTexts::From(texts);
+
+    if (arguments.undo)
+        return Undo(passTexts, out, err);
+
+    RenameOptions options;
+    std::unique_ptr<RenameOptionsControls> controls;
+    if (!EffectiveOptions(arguments, settings, texts, err, controls, options))
+        return 2;
 
     if (arguments.saveProfile) {
-        if (!SaveOptionSection(controls, kProfileSection, fs::path(*arguments.saveProfile))) {
+        if (!SaveOptionSection(*controls, kProfileSection, fs::path(*arguments.saveProfile))) {
             err << kProgram << "--save-profile " << *arguments.saveProfile
                 << ": the file could not be written\n";
             return 1;
@@ -97,39 +173,31 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
     const NewNamePipeline pipeline(options, *clock,
                                    PipelineTexts{AnchorSideItems(texts), BeforeWord(texts)});
     FileList list;
-    FileList::AddOptions add;
-    // A preview always computes new names and keeps the order of the arguments.
-    add.pipeline = &pipeline;
-    int status = 0;
-    for (const CliArguments::Source& source : arguments.sources) {
-        if (source.isList) {
-            std::error_code ec;
-            if (!fs::is_regular_file(fs::path(source.value), ec)) {
-                err << kProgram << "--list " << source.value << ": no such file\n";
-                status = 1;
-                continue;
-            }
-            list.AddPaths(ReadPathListFile(fs::path(source.value)), add);
-            continue;
+    int status = AddSources(arguments, options, pipeline, list, err) ? 0 : 1;
+
+    std::optional<PassResult> pass;
+    if (arguments.apply) {
+        if (pipeline.PatternGaveUp()) {
+            err << kProgram << "the find pattern was too slow and was given up, so some new "
+                << "names are incomplete; nothing was renamed\n";
+            return 1;
         }
-        std::string reason;
-        const std::wstring path = ResolveArgumentPath(source.value, &reason);
-        if (path.empty()) {
-            err << kProgram << source.value << ": " << reason << "\n";
+        UndoRecord undo;
+        PosixFileSystem fileSystem;
+        pass = ExecuteRenames(list, undo, passTexts, fileSystem, Journal::DefaultFolder());
+        if (pass && !pass->journalWritten) {
+            err << kProgram << "warning: the journal in " << Journal::DefaultFolder().string()
+                << " could not be written; --undo cannot revert this pass\n";
+        }
+        if (pass && pass->failed > 0)
             status = 1;
-            continue;
-        }
-        list.AddPaths(BatchForOnePath(path, options.includeSubfolders, options.renameFolders), add);
     }
 
-    std::string line;
-    for (size_t r = 0; r < list.RowCount(); ++r) {
-        line = EscapeForLine(ToNarrow(list.FullPath(r)));
-        line += '\t';
-        line += EscapeForLine(ToNarrow(list.Row(r).newName));
-        line += '\n';
-        out << line;
-    }
+    // With --apply the rows still show their old paths, as the window's list does
+    // until it is refreshed.
+    PrintRows(list, arguments.apply, out);
+    if (pass)
+        out << ToNarrow(pass->summary) << '\n';
     out.flush();
     if (!out) {
         err << kProgram << "the output could not be written\n";

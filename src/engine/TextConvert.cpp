@@ -7,24 +7,6 @@ namespace {
 constexpr char32_t kEscapeBase = 0xDC00;
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
@@ -63,19 +45,41 @@ size_t ValidSequenceLength(std::string_view text, size_t i, char32_t& cp) {
 
 }  // namespace
 
+void AppendNarrow(std::string& out, std::wstring_view text) {
+    // Room for the longest encoding first, then one pass that writes bytes directly.
+    const size_t start = out.size();
+    out.resize(start + text.size() * 4);
+    char* p = out.data() + start;
+    for (wchar_t wc : text) {
+        auto c = static_cast<char32_t>(wc);
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
+        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+            *p++ = static_cast<char>(c - kEscapeBase);
+            continue;
+        }
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+            c = kReplacement;
+        if (c < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *p++ = static_cast<char>(0xF0 | (c >> 18));
+            *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    out.resize(static_cast<size_t>(p - out.data()));
+}
+
 std::string ToNarrow(std::wstring_view text) {
     std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (wchar_t wc : text) {
-        const auto c = static_cast<char32_t>(wc);
-        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
-            out.push_back(static_cast<char>(c - kEscapeBase));
-        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            AppendUtf8(out, kReplacement);
-        } else {
-            AppendUtf8(out, c);
-        }
-    }
+    AppendNarrow(out, text);
     return out;
 }
 
@@ -122,6 +126,40 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
             }
         }
         out.push_back(static_cast<wchar_t>(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit));
+    }
+    return out;
+}
+
+std::string EscapeForLine(std::string_view bytes) {
+    std::string out;
+    AppendEscaped(out, bytes);
+    return out;
+}
+
+void AppendEscaped(std::string& out, std::string_view bytes) {
+    for (char c : bytes) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            default: out.push_back(c);
+        }
+    }
+}
+
+std::string UnescapeLine(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            const char next = line[i + 1];
+            if (next == '\\' || next == 't' || next == 'n') {
+                out.push_back(next == 't' ? '\t' : next == 'n' ? '\n' : '\\');
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(line[i]);
     }
     return out;
 }

@@ -11,13 +11,20 @@ bool PathRegistry::Contains(std::wstring_view path) const {
 }
 
 void PathRegistry::Append(std::wstring_view path) {
-    slots_.push_back(ToNarrow(path));
+    AppendBytes(ToNarrow(path));
+}
+
+void PathRegistry::AppendBytes(std::string bytes) {
+    slots_.push_back(std::move(bytes));
     live_.push_back(true);
     index_.emplace(slots_.back(), static_cast<std::uint32_t>(slots_.size() - 1));
 }
 
 bool PathRegistry::RemoveFirst(std::wstring_view path) {
-    const std::string key = ToNarrow(path);
+    return RemoveFirstBytes(ToNarrow(path));
+}
+
+bool PathRegistry::RemoveFirstBytes(const std::string& key) {
     auto [begin, end] = index_.equal_range(key);
     if (begin == end)
         return false;
@@ -31,6 +38,24 @@ bool PathRegistry::RemoveFirst(std::wstring_view path) {
     if (slots_.size() > 1024 && index_.size() < slots_.size() / 2)
         Compact();
     return true;
+}
+
+void PathRegistry::ReplaceBytes(const std::string& from, std::string to) {
+    auto [begin, end] = index_.equal_range(from);
+    if (begin == end) {
+        AppendBytes(std::move(to));
+        return;
+    }
+    auto first = begin;
+    for (auto it = begin; it != end; ++it) {
+        if (it->second < first->second)
+            first = it;
+    }
+    // The index node is taken out, pointed at the new text and put back: no allocation.
+    auto node = index_.extract(first);
+    slots_[node.mapped()] = std::move(to);
+    node.key() = slots_[node.mapped()];
+    index_.insert(std::move(node));
 }
 
 void PathRegistry::Clear() {

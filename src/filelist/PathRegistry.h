@@ -18,6 +18,12 @@ class PathRegistry {
     void Append(std::wstring_view path);
     // Removes the first entry equal to `path`; false when there is none.
     bool RemoveFirst(std::wstring_view path);
+    // The same with the path's bytes (its narrow form).
+    void AppendBytes(std::string bytes);
+    bool RemoveFirstBytes(const std::string& bytes);
+    // A renamed path: the first entry equal to `from` becomes `to` (appended when
+    // there is none).
+    void ReplaceBytes(const std::string& from, std::string to);
     void Clear();
     size_t Size() const { return index_.size(); }
     // The entries in their order.

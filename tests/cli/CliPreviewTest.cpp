@@ -3,34 +3,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "../TestSupport.h"
+#include "CliFixture.h"
 
 namespace tolvane::test {
 namespace {
-
-const std::string kCli = TOLVANE_CLI_PATH;
-const std::string kNow = "2023-07-29 10:11:12";
-
-class CliPreviewTest : public testing::Test {
-  protected:
-    // The program reads the user's settings: give it a settings folder of its own.
-    std::vector<std::string> Env() const {
-        return {"XDG_CONFIG_HOME=" + Root() + "/config", "LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES="};
-    }
-
-    ProcessResult Run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--now", kNow});
-        return RunProcess(kCli, args, dir_.Path(), Env());
-    }
-
-    void WriteSettings(const std::string& content) const {
-        dir_.File("config/tolvane/Tolvane.ini", content);
-    }
-
-    std::string Root() const { return dir_.Path().string(); }
-
-    TempDir dir_;
-};
 
 TEST_F(CliPreviewTest, ListsAFolderInNaturalOrderWithNewNames) {
     dir_.File("photos/IMG_10.jpg");

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "Journal.h"
+
+namespace tolvane {
+
+// What the passes since start-up or the last undo did, for undo and refresh: the
+// moves made on disk, pass by pass in the order made (temporary steps of a cycle
+// included, so that reverting them in reverse order restores every name), and the
+// renames of the rows, old full path to new full path.
+struct UndoRecord {
+    struct Pass {
+        std::filesystem::path journal;  // empty when the pass had no journal
+        std::vector<Move> moves;        // the pass's planned moves; moves[i] is journal step i
+        std::vector<size_t> made;       // the steps made, in the order made
+        // The rows' renames that succeeded: the first and last step of each (the same
+        // step unless the rename went through a temporary name).
+        std::vector<std::pair<size_t, size_t>> renames;
+    };
+    std::vector<Pass> passes;
+
+    bool Empty() const { return passes.empty(); }
+    void Clear() { passes.clear(); }
+
+    // Old full path -> new full path of every rename, as bytes; a later rename of the
+    // same old path replaces an earlier one.
+    std::unordered_map<std::string, std::string> Renamed() const {
+        std::unordered_map<std::string, std::string> renamed;
+        for (const Pass& pass : passes) {
+            for (const auto& [first, last] : pass.renames)
+                renamed[pass.moves[first].from] = pass.moves[last].to;
+        }
+        return renamed;
+    }
+};
+
+}  // namespace tolvane

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "CliFixture.h"
+
+namespace tolvane::test {
+namespace {
+
+class CliApplyTest : public CliTest {
+  protected:
+    // Without a language file the built-in texts show.
+    CliApplyTest() { locale_ = "zh_CN.UTF-8"; }
+
+    std::string Holds(const std::string& name) const {
+        std::ifstream in(dir_.Path() / name, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return in ? s.str() : "<missing>";
+    }
+};
+
+TEST_F(CliApplyTest, RenamesAndPrintsStatusesAndTheSummary) {
+    for (const char* name : {"IMG_1.jpg", "IMG_2.jpg", "notes.txt", "IMG_3.jpg", "photo_3.jpg"}) {
+        dir_.File(name, name);
+    }
+    const auto r = Run({"--apply", "-s", "1045=IMG_", "-s", "1046=photo_", "IMG_1.jpg", "IMG_2.jpg",
+                        "notes.txt", "IMG_3.jpg"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, Root() + "/IMG_1.jpg\tphoto_1.jpg\t√成功\n" + Root() +
+                         "/IMG_2.jpg\tphoto_2.jpg\t√成功\n" + Root() +
+                         "/notes.txt\tnotes.txt\t无修改\n" + Root() +
+                         "/IMG_3.jpg\tphoto_3.jpg\t×失败\tFile exists\n" +
+                         "成功 2, 失败 1, 无修改 1, 未选中 0\n");
+    EXPECT_EQ(Holds("photo_1.jpg"), "IMG_1.jpg");
+    EXPECT_EQ(Holds("photo_3.jpg"), "photo_3.jpg");
+    EXPECT_EQ(Holds("IMG_3.jpg"), "IMG_3.jpg");
+}
+
+TEST_F(CliApplyTest, UndoRevertsPassesNewestFirst) {
+    dir_.File("p", "p");
+    EXPECT_EQ(Run({"--apply", "-s", "1045=p", "-s", "1046=q", "p"}).status, 0);
+    EXPECT_EQ(Run({"--apply", "-s", "1045=q", "-s", "1046=r", "q"}).status, 0);
+    EXPECT_EQ(Holds("r"), "p");
+
+    const auto first = Run({"--undo"});
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.out, Root() + "/r\t" + Root() + "/q\t√成功\n");
+    EXPECT_EQ(Holds("q"), "p");
+    const auto second = Run({"--undo"});
+    EXPECT_EQ(second.out, Root() + "/q\t" + Root() + "/p\t√成功\n");
+    EXPECT_EQ(Holds("p"), "p");
+
+    const auto nothing = Run({"--undo"});
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_NE(nothing.err.find("nothing to undo"), std::string::npos);
+}
+
+TEST_F(CliApplyTest, UndoThatCannotPutAFileBackFails) {
+    dir_.File("a", "a");
+    Run({"--apply", "-s", "1035=x", "a"});
+    dir_.File("a", "new a");
+    const auto r = Run({"--undo"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, Root() + "/xa\t" + Root() + "/a\t×失败\tFile exists\n");
+    EXPECT_EQ(Holds("xa"), "a");
+}
+
+TEST_F(CliApplyTest, WithoutApplyNothingChanges) {
+    dir_.File("a", "a");
+    const auto r = Run({"-s", "1035=x", "a"});
+    EXPECT_EQ(r.out, Root() + "/a\txa\n");
+    EXPECT_EQ(Holds("a"), "a");
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "state"));
+}
+
+TEST_F(CliApplyTest, UndoTakesNoPaths) {
+    EXPECT_EQ(Run({"--undo", "a"}).status, 2);
+    EXPECT_EQ(Run({"--undo", "--apply"}).status, 2);
+}
+
+}  // namespace
+}  // namespace tolvane::test

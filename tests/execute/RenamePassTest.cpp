@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include "../TestSupport.h"
+#include "engine/Clock.h"
+#include "engine/NewNamePipeline.h"
+#include "engine/TextConvert.h"
+#include "execute/RenamePass.h"
+#include "execute/Undo.h"
+#include "filelist/FileList.h"
+
+namespace tolvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::wstring>;
+
+std::string Content(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return in ? s.str() : "<missing>";
+}
+
+// The built-in texts, as without a language file.
+const PassTexts& Texts0() {
+    static const PassTexts texts = PassTexts::From(BuiltInTexts());
+    return texts;
+}
+
+// `chattr +i` on a folder, so that its entries cannot change even for root; false
+// where the file system has no such attribute.
+bool MakeImmutable(const fs::path& folder, bool on) {
+    const std::string command =
+        std::string("chattr ") + (on ? "+i" : "-i") + " '" + folder.string() + "' 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+class RenamePassTest : public testing::Test {
+  protected:
+    // Files named after their contents, so that every move can be checked.
+    void Files(const std::vector<std::string>& names) {
+        for (const auto& name : names)
+            dir_.File(name, "was " + name);
+    }
+
+    // Rows for `names`, with new names as given.
+    void Rows(const std::vector<std::pair<std::string, std::string>>& renames) {
+        std::vector<std::wstring> paths;
+        for (const auto& [name, _] : renames)
+            paths.push_back(ToWide((dir_.Path() / name).string()));
+        list_.AddPaths(paths, FileList::AddOptions{});
+        for (size_t r = 0; r < renames.size(); ++r)
+            list_.SetNewName(r, ToWide(renames[r].second));
+    }
+
+    PassResult Execute(FileSystem& fs) {
+        return *ExecuteRenames(list_, undo_, Texts0(), fs, journal_);
+    }
+    PassResult Execute() { return Execute(posix_); }
+
+    std::string Holds(const std::string& name) const { return Content(dir_.Path() / name); }
+    std::wstring Status(size_t row) const { return list_.Row(row).status; }
+
+    TempDir dir_;
+    fs::path journal_ = dir_.Path() / ".journal";
+    FileList list_;
+    UndoRecord undo_;
+    PosixFileSystem posix_;
+};
+
+TEST_F(RenamePassTest, RenamesAndRecords) {
+    Files({"a.txt", "b.txt", "c.txt"});
+    Rows({{"a.txt", "x.txt"}, {"b.txt", "b.txt"}, {"c.txt", "c:?.txt"}});
+    list_.SetChecked(2, false);
+    const PassResult result = Execute();
+    EXPECT_EQ(result.summary, L"成功 1, 失败 0, 无修改 1, 未选中 1");
+    EXPECT_EQ(Holds("x.txt"), "was a.txt");
+    EXPECT_EQ(Texts({Status(0), Status(1), Status(2)}), (Texts{L"√成功", L"无修改", L"未选中"}));
+    EXPECT_EQ(list_.Colours().ColourOf(2, ColumnLayout::kStatus).text, kBlackText);
+    EXPECT_EQ(list_.Colours().ColourOf(0, ColumnLayout::kStatus).text, (Rgb{0, 128, 0}));
+    const std::wstring oldPath = ToWide((dir_.Path() / "a.txt").string());
+    const std::wstring newPath = ToWide((dir_.Path() / "x.txt").string());
+    EXPECT_EQ(undo_.Renamed().at(ToNarrow(oldPath)), ToNarrow(newPath));
+    EXPECT_TRUE(list_.Registry().Contains(newPath));
+    EXPECT_FALSE(list_.Registry().Contains(oldPath));
+    EXPECT_EQ(list_.Row(0).name, L"a.txt");  // the row keeps its name until a refresh
+}
+
+TEST_F(RenamePassTest, NeverOverwritesAnExistingFile) {
+    Files({"a.txt", "b.txt"});
+    Rows({{"a.txt", "b.txt"}});
+    const PassResult result = Execute();
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(Holds("a.txt"), "was a.txt");
+    EXPECT_EQ(Holds("b.txt"), "was b.txt");
+    EXPECT_EQ(Status(0), L"×失败");
+    EXPECT_EQ(list_.Row(0).statusTip, ErrorText(EEXIST));
+    EXPECT_EQ(list_.Colours().ColourOf(0, ColumnLayout::kStatus).text, kRedText);
+}
+
+struct BatchCase {
+    const char* label;
+    std::vector<std::string> files;
+    std::vector<std::pair<std::string, std::string>> renames;
+    std::vector<std::pair<std::string, std::string>> afterwards;  // name -> content
+    int failed;
+};
+
+class BatchTest : public RenamePassTest, public testing::WithParamInterface<BatchCase> {};
+
+TEST_P(BatchTest, PlansTheBatchSoItSucceeds) {
+    const auto& c = GetParam();
+    Files(c.files);
+    Rows(c.renames);
+    EXPECT_EQ(Execute().failed, c.failed) << c.label;
+    for (const auto& [name, content] : c.afterwards)
+        EXPECT_EQ(Holds(name), content) << c.label << ": " << name;
+    size_t entries = 0;
+    for (const auto& entry : fs::directory_iterator(dir_.Path()))
+        entries += entry.path() != journal_;
+    EXPECT_EQ(entries, c.files.size()) << c.label;  // no file lost, no temporary left
+
+    // Undo brings every name back.
+    const UndoResult undone = UndoRenames(undo_, posix_, &list_, nullptr);
+    EXPECT_EQ(undone.failed, 0) << c.label;
+    for (const auto& name : c.files)
+        EXPECT_EQ(Holds(name), "was " + name) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchTest,
+    testing::Values(
+        BatchCase{
+            "swap", {"a", "b"}, {{"a", "b"}, {"b", "a"}}, {{"a", "was b"}, {"b", "was a"}}, 0},
+        BatchCase{"cycle of three",
+                  {"1", "2", "3"},
+                  {{"1", "2"}, {"2", "3"}, {"3", "1"}},
+                  {{"1", "was 3"}, {"2", "was 1"}, {"3", "was 2"}},
+                  0},
+        BatchCase{"numbered series shifted up",
+                  {"f1", "f2", "f3"},
+                  {{"f1", "f2"}, {"f2", "f3"}, {"f3", "f4"}},
+                  {{"f2", "was f1"}, {"f3", "was f2"}, {"f4", "was f3"}},
+                  0},
+        BatchCase{"two rows want one name: the first wins",
+                  {"a", "b"},
+                  {{"a", "x"}, {"b", "x"}},
+                  {{"x", "was a"}, {"b", "was b"}},
+                  1},
+        BatchCase{"a case-only change is a rename",
+                  {"photo.JPG"},
+                  {{"photo.JPG", "photo.jpg"}},
+                  {{"photo.jpg", "was photo.JPG"}},
+                  0},
+        BatchCase{
+            "a name ending in a blank", {"end "}, {{"end ", "end"}}, {{"end", "was end "}}, 0},
+        BatchCase{"a name that is not UTF-8",
+                  {"\xff\xfe"},
+                  {{"\xff\xfe", "ok"}},
+                  {{"ok", "was \xff\xfe"}},
+                  0},
+        BatchCase{"a chain behind a taken name fails whole",
+                  {"a", "b", "c"},
+                  {{"a", "b"}, {"b", "c"}},
+                  {{"a", "was a"}, {"b", "was b"}, {"c", "was c"}},
+                  2}),
+    ByLabel());
+
+TEST_F(RenamePassTest, ReasonsOfRefusedRows) {
+    Files({"a", "b"});
+    Rows({{"a", "x"}, {"b", "x"}, {"gone", "y"}});
+    list_.SetNewName(1, L"x");
+    // A row whose file vanished after it was listed.
+    EXPECT_EQ(Execute().failed, 2);
+    EXPECT_EQ(list_.Row(1).statusTip, L"row 1 is renamed to the same name");
+    EXPECT_EQ(list_.Row(2).statusTip, ErrorText(ENOENT));
+}
+
+TEST_F(RenamePassTest, CleanedNamesAndEmptyNames) {
+    Files({"a.txt", "b.txt"});
+    Rows({{"a.txt", "sub/x:y.txt"}, {"b.txt", "/:*"}});
+    Execute();
+    EXPECT_EQ(Holds("subxy.txt"), "was a.txt");
+    EXPECT_EQ(list_.Row(1).statusTip, L"the new name is empty");
+    EXPECT_EQ(list_.Row(0).newName, L"sub/x:y.txt");  // the cell keeps its text
+}
+
+TEST_F(RenamePassTest, UndoRevertsChainsAcrossPassesAndAfterClearing) {
+    Files({"p"});
+    Rows({{"p", "q"}});
+    Execute();
+    list_.Clear();
+    Rows({{"q", "r"}});
+    Execute();
+    EXPECT_EQ(Holds("r"), "was p");
+    list_.Clear();
+    const UndoResult result = UndoRenames(undo_, posix_, &list_, nullptr);
+    EXPECT_EQ(result.reverted, 2);
+    EXPECT_EQ(Holds("p"), "was p");
+    EXPECT_TRUE(undo_.Empty());
+}
+
+TEST_F(RenamePassTest, UndoCountsWhatCannotComeBack) {
+    Files({"a", "b"});
+    Rows({{"a", "x"}, {"b", "y"}});
+    Execute();
+    fs::remove(dir_.Path() / "x");
+    dir_.File("b", "new b");  // the old name is taken again
+    const UndoResult result = UndoRenames(undo_, posix_, &list_, nullptr);
+    EXPECT_EQ(result.reverted, 0);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_EQ(Holds("y"), "was b");
+    EXPECT_EQ(Holds("b"), "new b");
+}
+
+TEST_F(RenamePassTest, RefreshShowsNewNamesAndUndoBringsOldOnes) {
+    Files({"a.txt"});
+    Rows({{"a.txt", "b.txt"}});
+    Execute();
+    RenameOptions options = RenameOptions::WindowDefaults();
+    options.insertText = L"n_";
+    const FixedClock clock(std::tm{});
+    const NewNamePipeline pipeline(options, clock);
+    RefreshRenamedItems(list_, undo_.Renamed(), pipeline);
+    EXPECT_EQ(list_.Row(0).name, L"b.txt");
+    EXPECT_EQ(list_.Row(0).newName, L"n_b.txt");
+    UndoRenames(undo_, posix_, &list_, &pipeline);
+    EXPECT_EQ(list_.Row(0).name, L"a.txt");
+    EXPECT_EQ(list_.Row(0).newName, L"n_a.txt");
+    EXPECT_TRUE(list_.Registry().Contains(ToWide((dir_.Path() / "a.txt").string())));
+}
+
+TEST_F(RenamePassTest, ImmutableFolderFailsItsRowsAndTheJournalTellsWhatMoved) {
+    Files({"ok/a", "locked/b", "locked/c"});
+    if (!MakeImmutable(dir_.Path() / "locked", true))
+        GTEST_SKIP() << "no immutable attribute here";
+    Rows({{"ok/a", "x"}, {"locked/b", "y"}, {"locked/c", "z"}});
+    const PassResult result = Execute();
+    MakeImmutable(dir_.Path() / "locked", false);
+    EXPECT_EQ(result.succeeded, 1);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_EQ(list_.Row(1).statusTip, ErrorText(EPERM));
+    EXPECT_EQ(Holds("locked/b"), "was locked/b");
+
+    ASSERT_EQ(undo_.passes.size(), 1u);
+    const JournalPass pass = ReadJournalPass(undo_.passes[0].journal);
+    EXPECT_EQ(pass.planned.size(), 3u);
+    ASSERT_EQ(pass.done.size(), 1u);
+    EXPECT_EQ(pass.planned[pass.done[0]].to, (dir_.Path() / "ok/x").string());
+    EXPECT_TRUE(pass.ended);
+    std::ifstream file(pass.file);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    // Every planned move is there, and each of the locked folder's failed with its reason.
+    EXPECT_NE(text.find("folder\t" + (dir_.Path() / "locked").string() + "\nplan\t2\tb\ty\n"),
+              std::string::npos)
+        << text;
+    size_t failures = 0;
+    for (size_t at = text.find("\nfail\t"); at != std::string::npos;
+         at = text.find("\nfail\t", at + 1)) {
+        ++failures;
+    }
+    EXPECT_EQ(failures, 2u);
+    EXPECT_NE(text.find(ToNarrow(ErrorText(EPERM))), std::string::npos);
+}
+
+// A file system whose n-th rename fails, for a pass that breaks off half-way.
+class FailingRename final : public FileSystem {
+  public:
+    FailingRename(FileSystem& real, int failAt) : real_(real), left_(failAt) {}
+    int RenameNoReplace(const std::string& from, const std::string& to) override {
+        return --left_ == 0 ? EIO : real_.RenameNoReplace(from, to);
+    }
+    int RenameReplacing(const std::string& from, const std::string& to) override {
+        return real_.RenameReplacing(from, to);
+    }
+    bool Exists(const std::string& path) override { return real_.Exists(path); }
+    bool SameFile(const std::string& a, const std::string& b) override {
+        return real_.SameFile(a, b);
+    }
+
+  private:
+    FileSystem& real_;
+    int left_;
+};
+
+TEST_F(RenamePassTest, CycleThatBreaksOffHalfWayIsTakenBack) {
+    Files({"1", "2", "3"});
+    Rows({{"1", "2"}, {"2", "3"}, {"3", "1"}});
+    FailingRename failing(posix_, 3);  // the third move of the cycle fails
+    const PassResult result = Execute(failing);
+    EXPECT_EQ(result.failed, 3);
+    for (const char* name : {"1", "2", "3"})
+        EXPECT_EQ(Holds(name), std::string("was ") + name);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 4);
+    for (size_t r = 0; r < 3; ++r)
+        EXPECT_FALSE(list_.Row(r).statusTip.empty());
+    EXPECT_TRUE(undo_.Empty());
+}
+
+}  // namespace
+}  // namespace tolvane::test
