@@ -1,6 +1,7 @@
 #include "ColumnLayout.h"
 
 #include "engine/LanguageKeys.h"
+#include "settings/Settings.h"
 
 namespace tolvane {
 
@@ -76,6 +77,12 @@ std::optional<int> ColumnLayout::IndexOf(OptionalColumn column) const {
             return index;
     }
     return std::nullopt;
+}
+
+ColumnLayout ColumnsFromSettings(const Settings& settings) {
+    return ColumnLayout({settings.Flag(keys::kColumnSize), settings.Flag(keys::kColumnExtension),
+                         settings.Flag(keys::kColumnCreated),
+                         settings.Flag(keys::kColumnModified)});
 }
 
 }  // namespace tolvane

@@ -57,4 +57,9 @@ class ColumnLayout {
     std::array<bool, 4> on_{};
 };
 
+class Settings;
+
+// The columns of the list at start-up: the optional ones whose "listSet" switch is "1".
+ColumnLayout ColumnsFromSettings(const Settings& settings);
+
 }  // namespace tolvane

@@ -6,6 +6,7 @@
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
 #include "filelist/FileList.h"
+#include "settings/Settings.h"
 
 namespace tolvane::test {
 namespace {
@@ -125,6 +126,20 @@ TEST_F(FileListTest, SerialNumbersSortAsNumbers) {
     list.ClickColumn(0, L"");
     EXPECT_EQ(list.Row(8).serial, 9);
     EXPECT_EQ(list.Row(9).serial, 10);
+}
+
+TEST(ColumnLayoutTest, StartUpColumnsFollowTheSwitchesInTheirFixedOrder) {
+    TempDir dir;
+    const Settings settings(dir.Path() / "Tolvane.ini");
+    settings.Write(keys::kColumnModified, L"1");
+    settings.Write(keys::kColumnSize, L"1");
+    settings.Write(keys::kColumnExtension, L"yes");
+    const ColumnLayout columns = ColumnsFromSettings(settings);
+    EXPECT_EQ(columns.Count(), 7);
+    EXPECT_EQ(columns.KindAt(4), ColumnKind::Size);
+    EXPECT_EQ(columns.KindAt(5), ColumnKind::Modified);
+    EXPECT_EQ(columns.KindAt(6), ColumnKind::Folder);
+    EXPECT_EQ(HeaderText(ColumnKind::Folder, BuiltInTexts()), L"路径");
 }
 
 TEST(FileStatTest, SizeTexts) {
