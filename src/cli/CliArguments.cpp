@@ -64,21 +64,31 @@ Options:
                          the local time used for dates and times in new names
   -h, --help             show this help and exit
 
-Option controls (id: meaning):
-  1032 ignore extension          1033 include subfolders    1034 rename folders
-  1073 conversion list: 0 none, 1 extension upper, 2 extension lower, 3 upper,
-       4 lower, 5 first letter upper, 6 一->1, 7 1->一, 8 traditional->simplified,
-       9 simplified->traditional
-  1072 generated name: 0 none, 1 counter, 2 random string, 3 date_counter,
-       4 date_random, 5 name_date
-  1035 insert text; radios 1080 prefix, 1081 suffix, 1082 at position (1083),
-       1086 before/after text 1087 (1088: 0 before, 1 after)
-  1045 find, 1046 replace with, 1095 regular expression (wildcards * and ? when off)
-  radios 1099 delete at position (1050), 1100 at locator text (1101); 1052 count
-  1060 serial number: 1062 start, 1064 increment, 1067 digits
-  1068 template (<#> <r> <date> <time> <Y> <M> <D> <y> <m> <d> <mdate> <mtime>
-       <cdate> <ctime> <dir> <name> <self>)
+Option controls (id: meaning), applied to each name in this order:
+  1032 ignore extension: work on the name without its extension, put it back last
+  1035 insert text; radios 1080 prefix, 1081 suffix, 1082 at position 1083 (1 is
+       before the first character, -1 appends, 0 inserts nothing), 1086 before or
+       after the text 1087 (1088: 0 before, 1 after)
+  1045 find, 1046 replace with; 1095 on: a regular expression ($1, $& in the
+       replacement); off: plain text, or wildcards when it holds * or ?
+  radios 1099 delete from position 1050 (1 is the first character; 0 deletes
+       nothing), 1100 from the locator text 1101; 1052 characters to delete; they
+       go towards the end, or with --r2l the ones just before the position
+  1073 conversion: 0 none, 1 extension upper, 2 extension lower, 3 upper, 4 lower,
+       5 first letter upper, 6 一->1, 7 1->一, 8 traditional->simplified,
+       9 simplified->traditional (letter case: ASCII letters only)
+  1072 generated name, replacing the name: 0 none, 1 counter, 2 random string,
+       3 date_counter, 4 date_random, 5 name_date
+  1060 serial number, replacing the name: 1062 start, 1064 increment, 1067 digits
+  1068 template, replacing the name built so far: <self> is that name, <name> the
+       old one, <#> the serial number (or the counter), <r> <date> <time> <Y> <M>
+       <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime> of the file, <dir> its folder
+  Last, the characters / \ : * ? " < > | are removed from every new name, so a name
+  that holds them is renamed even when no option changes it.
+  1033 include subfolders, 1034 rename folders: what a folder PATH contributes.
   The preset lists 1089 and 1071 only record a selection; set 1045 or 1068 instead.
+  A profile also holds 1130, 1090 and 1113 (boxes of the window with no effect on
+  names), 1114 (text mode), 1118, 1074 (buttons, always 0) and 1136.
 
 Settings come from Tolvane.ini beside the program, or else from
 $XDG_CONFIG_HOME/tolvane/ (default ~/.config/tolvane/): the user's own patterns and
@@ -89,8 +99,8 @@ The journal of rename passes is kept in $XDG_STATE_HOME/tolvane/ (default
 ~/.local/state/tolvane/), the last 20 passes.
 
 Exit status: 0 on success; 1 when a path did not exist, a rename failed (--apply),
-a file could not be moved back (--undo) or a file could not be written; 2 for a bad
-command line or a value that a control cannot take.
+a file could not be moved back or there was nothing to undo (--undo), or a file
+could not be written; 2 for a bad command line or a value that a control cannot take.
 )";
 }
 

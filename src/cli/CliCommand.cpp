@@ -16,6 +16,7 @@
 #include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/PathListImport.h"
+#include "settings/IniFile.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -46,6 +47,9 @@ bool EffectiveOptions(const CliArguments& arguments, const Settings& settings,
         if (!fs::exists(profile, ec)) {
             err << kProgram << "warning: profile " << *arguments.profile
                 << " does not exist; every option is cleared\n";
+        } else if (!IniFile::Load(profile).HasSection(kProfileSection)) {
+            err << kProgram << "warning: profile " << *arguments.profile
+                << " has no section [set]; every option is cleared\n";
         }
         LoadOptionSection(*controls, kProfileSection, profile);
     }
@@ -126,6 +130,8 @@ int Undo(const PassTexts& texts, std::ostream& out, std::ostream& err) {
             out << '\t' << EscapeForLine(ToNarrow(line.error));
         out << '\n';
     }
+    out << ToNarrow(texts.successLabel) << ' ' << result.reverted << ", "
+        << ToNarrow(texts.failureLabel) << ' ' << result.failed << '\n';
     return result.failed == 0 ? 0 : 1;
 }
 
@@ -172,6 +178,11 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
 
     const NewNamePipeline pipeline(options, *clock,
                                    PipelineTexts{AnchorSideItems(texts), BeforeWord(texts)});
+    if (pipeline.PatternInvalid()) {
+        err << kProgram << "warning: the find text 1045 is not a valid "
+            << (options.useRegex ? "regular expression" : "wildcard pattern")
+            << "; names are left as they are by it\n";
+    }
     FileList list;
     int status = AddSources(arguments, options, pipeline, list, err) ? 0 : 1;
 
@@ -186,8 +197,8 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
         PosixFileSystem fileSystem;
         pass = ExecuteRenames(list, undo, passTexts, fileSystem, Journal::DefaultFolder());
         if (pass && !pass->journalWritten) {
-            err << kProgram << "warning: the journal in " << Journal::DefaultFolder().string()
-                << " could not be written; --undo cannot revert this pass\n";
+            err << kProgram << "the journal in " << Journal::DefaultFolder().string()
+                << " could not be written, so nothing was renamed\n";
         }
         if (pass && pass->failed > 0)
             status = 1;

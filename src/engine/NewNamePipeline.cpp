@@ -175,6 +175,10 @@ bool NewNamePipeline::PatternGaveUp() const {
     return p_->replace->GaveUp();
 }
 
+bool NewNamePipeline::PatternInvalid() const {
+    return p_->replace->IsInvalid();
+}
+
 std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                              ItemCounter& counter, int rowCount) const {
     const Prepared& p = *p_;

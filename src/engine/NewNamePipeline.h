@@ -36,6 +36,8 @@ class NewNamePipeline {
 
     // Whether the find pattern was too slow and given up during this pass.
     bool PatternGaveUp() const;
+    // Whether the find text, read as a pattern, does not compile.
+    bool PatternInvalid() const;
 
   private:
     struct Prepared;

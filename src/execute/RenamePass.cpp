@@ -46,6 +46,12 @@ class PlanRunner {
         }
     }
 
+    // Fails every rename without touching the disk.
+    void RefuseAll(const std::wstring& reason) {
+        for (size_t i = 0; i < state_.size(); ++i)
+            Fail(i, reason);
+    }
+
     State StateOf(size_t rename) const { return state_[rename]; }
     const std::wstring& ReasonOf(size_t rename) const { return reasons_[rename]; }
     // The steps made, in order.
@@ -254,7 +260,14 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
     result.journalWritten = moves.empty() || journal != nullptr;
 
     PlanRunner runner(plan, moves, fs, journal.get());
-    runner.Run();
+    // Nothing moves unless the plan is on disk first: without it a crash could leave
+    // files renamed that nobody could trace back.
+    if (result.journalWritten) {
+        runner.Run();
+    } else {
+        runner.RefuseAll(L"nothing was renamed: the journal in " + ToWide(journalFolder.string()) +
+                         L" could not be written");
+    }
     if (journal)
         journal->EndPass();
 

@@ -24,13 +24,14 @@ struct PassResult {
     int unchanged = 0;
     int unchecked = 0;
     std::wstring summary;         // "成功 3, 失败 0, 无修改 1, 未选中 0"
-    bool journalWritten = false;  // false: the moves could not be recorded on disk
+    bool journalWritten = false;  // false: the journal could not be written, nothing moved
 };
 
 // Renames every checked row whose cleaned new name differs from its name, planned
 // as one batch so that renames that depend on each other succeed, and never over an
 // existing file. Writes each row's status (the reason of a failure as its tip) and
-// colour, updates the path registry and the undo record, and journals the moves.
+// colour, updates the path registry and the undo record, and journals the moves;
+// when the journal cannot be written first, nothing is renamed and those rows fail.
 // Nothing happens on an empty list.
 std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const PassTexts& texts,
                                          FileSystem& fs,

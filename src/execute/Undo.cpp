@@ -37,8 +37,11 @@ UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
         std::unique_ptr<Journal> journal;
         if (!pass->journal.empty())
             journal = Journal::Reopen(pass->journal);
+        const int failedBefore = result.failed;
         RevertMoves(pass->moves, pass->made, fs, journal.get(), result);
-        if (journal)
+        // A pass that could not be taken back whole stays open in the journal, so
+        // that tolvane-cli --undo can try its remaining moves again.
+        if (journal && result.failed == failedBefore)
             journal->MarkReverted();
     }
     // The rows and the registry follow the files that are back at their old paths.
@@ -61,7 +64,9 @@ UndoResult UndoJournalPass(const std::filesystem::path& journalFile, FileSystem&
     const JournalPass pass = ReadJournalPass(journalFile);
     std::unique_ptr<Journal> journal = Journal::Reopen(journalFile);
     RevertMoves(pass.planned, pass.done, fs, journal.get(), result);
-    if (journal)
+    // Moves that could not be reverted stay open: the next --undo tries them again
+    // before it goes on to an older pass.
+    if (journal && result.failed == 0)
         journal->MarkReverted();
     return result;
 }

@@ -32,7 +32,8 @@ struct UndoResult {
 UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
                        const NewNamePipeline* pipeline);
 
-// Moves back the moves of one journalled pass, newest first (tolvane-cli --undo).
+// Moves back the moves of one journalled pass, newest first (tolvane-cli --undo). The
+// pass counts as undone only when every move came back.
 UndoResult UndoJournalPass(const std::filesystem::path& journalFile, FileSystem& fs);
 
 // Brings the rows of renamed items up to date: every row whose full path is a key of

@@ -149,8 +149,11 @@ std::vector<std::wstring> ReadPathListFile(const std::filesystem::path& file) {
     for (std::wstring& line : SplitString(DecodePathListText(bytes), L'\n')) {
         if (!line.empty() && line.back() == L'\r')
             line.pop_back();
-        if (!line.empty() && PathExists(line))
-            batch.push_back(std::move(line));
+        // A line names a path as it stands; it is kept as the whole path the system
+        // resolves it to, so that rows, registry and journal never hold a relative path.
+        std::wstring path = line.empty() ? std::wstring() : ResolveArgumentPath(ToNarrow(line));
+        if (!path.empty())
+            batch.push_back(std::move(path));
     }
     return batch;
 }
@@ -168,8 +171,10 @@ std::wstring ExtractPathFromLine(std::wstring_view line) {
 std::vector<std::wstring> PathsFromClipboardText(std::wstring_view text) {
     std::vector<std::wstring> batch;
     for (const std::wstring& piece : SplitString(text, L'\n')) {
-        std::wstring path = ExtractPathFromLine(Trim(piece));
-        if (!path.empty() && PathExists(path))
+        const std::wstring extracted = ExtractPathFromLine(Trim(piece));
+        std::wstring path =
+            extracted.empty() ? std::wstring() : ResolveArgumentPath(ToNarrow(extracted));
+        if (!path.empty())
             batch.push_back(std::move(path));
     }
     return batch;

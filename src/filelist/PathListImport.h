@@ -12,7 +12,9 @@ namespace tolvane {
 std::wstring DecodePathListText(std::string_view bytes);
 
 // The lines of a path-list file that name an existing file or folder, as they stand
-// (only the line ends are removed), in file order. An unreadable file gives none.
+// (only the line ends are removed; a relative line counts from the working folder),
+// each as the whole path the system resolves it to, in file order. An unreadable
+// file gives none.
 std::vector<std::wstring> ReadPathListFile(const std::filesystem::path& file);
 
 // The path a clipboard line names: a file:// URI with its percent-escapes decoded,

@@ -46,10 +46,10 @@ TEST_F(CliApplyTest, UndoRevertsPassesNewestFirst) {
 
     const auto first = Run({"--undo"});
     EXPECT_EQ(first.status, 0);
-    EXPECT_EQ(first.out, Root() + "/r\t" + Root() + "/q\t√成功\n");
+    EXPECT_EQ(first.out, Root() + "/r\t" + Root() + "/q\t√成功\n成功 1, 失败 0\n");
     EXPECT_EQ(Holds("q"), "p");
     const auto second = Run({"--undo"});
-    EXPECT_EQ(second.out, Root() + "/q\t" + Root() + "/p\t√成功\n");
+    EXPECT_EQ(second.out, Root() + "/q\t" + Root() + "/p\t√成功\n成功 1, 失败 0\n");
     EXPECT_EQ(Holds("p"), "p");
 
     const auto nothing = Run({"--undo"});
@@ -57,14 +57,44 @@ TEST_F(CliApplyTest, UndoRevertsPassesNewestFirst) {
     EXPECT_NE(nothing.err.find("nothing to undo"), std::string::npos);
 }
 
-TEST_F(CliApplyTest, UndoThatCannotPutAFileBackFails) {
+TEST_F(CliApplyTest, UndoThatCannotPutAFileBackFailsAndCanBeRetried) {
+    dir_.File("old", "old");
+    Run({"--apply", "-s", "1035=x", "old"});
     dir_.File("a", "a");
     Run({"--apply", "-s", "1035=x", "a"});
     dir_.File("a", "new a");
     const auto r = Run({"--undo"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, Root() + "/xa\t" + Root() + "/a\t×失败\tFile exists\n");
+    EXPECT_EQ(r.out, Root() + "/xa\t" + Root() + "/a\t×失败\tFile exists\n成功 0, 失败 1\n");
     EXPECT_EQ(Holds("xa"), "a");
+
+    // The pass stays open: once its old name is free, the next undo takes it back,
+    // not the older pass.
+    std::filesystem::remove(dir_.Path() / "a");
+    EXPECT_EQ(Run({"--undo"}).status, 0);
+    EXPECT_EQ(Holds("a"), "a");
+    EXPECT_EQ(Holds("xold"), "old");
+}
+
+TEST_F(CliApplyTest, ListedRelativePathsAreUndoneFromAnyFolder) {
+    dir_.File("rel/r.txt", "r");
+    dir_.File("rel.lst", "rel/r.txt\n");
+    const auto r = Run({"--apply", "-s", "1035=P_", "--list", "rel.lst"});
+    EXPECT_EQ(r.out, Root() + "/rel/r.txt\tP_r.txt\t√成功\n成功 1, 失败 0, 无修改 0, 未选中 0\n");
+    const auto undo = RunProcess(kCli, {"--undo"}, "/", Env());
+    EXPECT_EQ(undo.status, 0) << undo.out << undo.err;
+    EXPECT_EQ(Holds("rel/r.txt"), "r");
+}
+
+TEST_F(CliApplyTest, NothingIsRenamedWithoutAJournal) {
+    dir_.File("a", "a");
+    dir_.File("state", "a file where the journal folder would be");
+    auto env = Env();
+    env.push_back("XDG_STATE_HOME=" + Root() + "/state");
+    const auto r = RunProcess(kCli, {"--apply", "-s", "1035=x", "a"}, dir_.Path(), env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Holds("a"), "a");
+    EXPECT_NE(r.err.find("nothing was renamed"), std::string::npos);
 }
 
 TEST_F(CliApplyTest, WithoutApplyNothingChanges) {
