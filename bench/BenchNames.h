@@ -1,10 +1,31 @@
 #pragma once
 
+#include <stdlib.h>
+
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace tolvane::bench {
+
+// A fresh folder under the temporary folder, removed with its files when the program ends.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const char* prefix) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
 
 // Realistic file names of 10 to 60 characters, half ASCII and half Chinese, with
 // numbers and extensions, the same on every run.
@@ -36,6 +57,8 @@ inline std::vector<std::wstring> RealisticNames(size_t count) {
             }
         }
         name.resize(target - extension.size());
+        while (name.back() == L' ')
+            name.back() = L'x';  // real names seldom end in a blank
         names.push_back(name + extension);
     }
     return names;

@@ -21,8 +21,8 @@ constexpr size_t kRows = 100000;
 // 100,000 real, empty files with realistic names, made once per run.
 const std::vector<std::wstring>& FilePaths() {
     static const std::vector<std::wstring> paths = [] {
-        std::string pattern = (fs::temp_directory_path() / "tolvane-bench-XXXXXX").string();
-        const fs::path folder = mkdtemp(pattern.data());
+        static const ScratchFolder scratch("tolvane-bench");
+        const fs::path& folder = scratch.Path();
         std::vector<std::wstring> made;
         const std::vector<std::wstring> names = RealisticNames(kRows);
         for (size_t i = 0; i < names.size(); ++i) {
@@ -32,11 +32,6 @@ const std::vector<std::wstring>& FilePaths() {
             std::ofstream(path).put('x');
             made.push_back(ToWide(path.string()));
         }
-        std::atexit([] {
-            std::error_code ec;
-            if (!FilePaths().empty())
-                fs::remove_all(fs::path(ToNarrow(FilePaths().front())).parent_path(), ec);
-        });
         return made;
     }();
     return paths;

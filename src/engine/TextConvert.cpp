@@ -43,12 +43,25 @@ size_t ValidSequenceLength(std::string_view text, size_t i, char32_t& cp) {
     return 0;
 }
 
+// The number of bytes AppendNarrow writes for `c`.
+size_t NarrowLength(char32_t c) {
+    if (c < 0x80 || (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF))
+        return 1;
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return 3;  // U+FFFD
+    return c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
 }  // namespace
 
 void AppendNarrow(std::string& out, std::wstring_view text) {
-    // Room for the longest encoding first, then one pass that writes bytes directly.
+    // The exact size first, so the text holds no spare room, then one pass that
+    // writes the bytes directly.
+    size_t length = 0;
+    for (wchar_t wc : text)
+        length += NarrowLength(static_cast<char32_t>(wc));
     const size_t start = out.size();
-    out.resize(start + text.size() * 4);
+    out.resize(start + length);
     char* p = out.data() + start;
     for (wchar_t wc : text) {
         auto c = static_cast<char32_t>(wc);

@@ -59,7 +59,9 @@ int MoveOnce(FileSystem& fs, const std::string& from, const std::string& to) {
 
 }  // namespace
 
-int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to) {
+int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to,
+                  const std::function<void(const std::string&)>& viaTemporary,
+                  std::string* leftAt) {
     int rc = MoveOnce(fs, from, to);
     if (rc != EEXIST || !fs.SameFile(from, to))
         return rc;
@@ -68,12 +70,14 @@ int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to
     // file are the same file too: then the second step meets the other link and the
     // file comes back.)
     const std::string temporary = TemporaryNameBeside(fs, from);
+    if (viaTemporary)
+        viaTemporary(temporary);
     rc = MoveOnce(fs, from, temporary);
     if (rc != 0)
         return rc;
     rc = MoveOnce(fs, temporary, to);
-    if (rc != 0)
-        MoveOnce(fs, temporary, from);
+    if (rc != 0 && MoveOnce(fs, temporary, from) != 0 && leftAt)
+        *leftAt = temporary;
     return rc;
 }
 

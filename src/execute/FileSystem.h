@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tolvane {
@@ -35,8 +36,11 @@ class PosixFileSystem final : public FileSystem {
 // - where the target "exists" because it is the same file (a change of letter case
 //   on a case-insensitive file system), goes through a unique temporary name in the
 //   same folder and comes back when the second step fails.
-// Returns 0 or the error number.
-int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to);
+// Returns 0 or the error number. `viaTemporary` hears of a temporary name before it
+// is used; `leftAt` is set when a failure leaves the file under a temporary name.
+int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to,
+                  const std::function<void(const std::string&)>& viaTemporary = {},
+                  std::string* leftAt = nullptr);
 
 // A name in the folder of `path` that nothing has: ".tolvane-<random>.tmp".
 std::string TemporaryNameBeside(FileSystem& fs, const std::string& path);

@@ -89,17 +89,17 @@ Journal::~Journal() {
 void Journal::MapRoom(size_t lines) {
     const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
     const size_t room = std::max<size_t>(lines * 24, 1 << 16);
+    // Only room whose blocks are allocated is mapped: a write into it cannot fail
+    // later for want of space. Otherwise lines go through write(2).
+    if (::fallocate(fd_, 0, static_cast<off_t>(end_), static_cast<off_t>(room)) != 0)
+        return;
     mapOffset_ = end_ / page * page;
     const size_t length = end_ + room - mapOffset_;
-    // Blocks allocated ahead make the first write to each mapped page cheap.
-    if (::fallocate(fd_, 0, static_cast<off_t>(end_), static_cast<off_t>(room)) != 0 &&
-        ::ftruncate(fd_, static_cast<off_t>(end_ + room)) != 0)
-        return;
     void* map = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_,
                        static_cast<off_t>(mapOffset_));
     if (map == MAP_FAILED) {
-        if (::ftruncate(fd_, static_cast<off_t>(end_))) {
-        }
+        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0)
+            ok_ = false;
         return;
     }
     map_ = static_cast<char*>(map);
@@ -112,8 +112,8 @@ void Journal::Unmap() {
     ::munmap(map_, mapLength_);
     map_ = nullptr;
     // The room not used goes; appends continue at the real end.
-    if (::ftruncate(fd_, static_cast<off_t>(end_))) {
-    }
+    if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0)
+        ok_ = false;
 }
 
 std::unique_ptr<Journal> Journal::BeginPass(const fs::path& folder,
@@ -125,7 +125,7 @@ std::unique_ptr<Journal> Journal::BeginPass(const fs::path& folder,
     char name[96];
     std::snprintf(name, sizeof name, "pass-%020lld-%d", nanos, static_cast<int>(::getpid()));
     const fs::path file = folder / (std::string(name) + std::string(kExtension));
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0)
         return nullptr;
     std::unique_ptr<Journal> journal(new Journal(file, fd));
@@ -195,20 +195,24 @@ std::unique_ptr<Journal> Journal::Reopen(const fs::path& file) {
     return journal;
 }
 
-void Journal::Append(std::string_view line) {
+bool Journal::Append(std::string_view line) {
+    if (!ok_)
+        return false;
     if (map_ != nullptr && end_ + line.size() <= mapOffset_ + mapLength_) {
         std::memcpy(map_ + (end_ - mapOffset_), line.data(), line.size());
         end_ += line.size();
-        return;
+        return true;
     }
     Unmap();
-    if (WriteAll(fd_, line))
+    ok_ = ok_ && WriteAll(fd_, line);
+    if (ok_)
         end_ += line.size();
+    return ok_;
 }
 
-void Journal::Done(size_t step) {
+bool Journal::Done(size_t step) {
     char buffer[48];
-    Append(StepLine(buffer, "done", step));
+    return Append(StepLine(buffer, "done", step));
 }
 
 void Journal::Failed(size_t step, const std::wstring& reason) {
@@ -221,6 +225,18 @@ void Journal::Failed(size_t step, const std::wstring& reason) {
 void Journal::Undone(size_t step) {
     char buffer[48];
     Append(StepLine(buffer, "undone", step));
+}
+
+void Journal::Gone(size_t step) {
+    char buffer[48];
+    Append(StepLine(buffer, "gone", step));
+}
+
+void Journal::Via(size_t step, const std::string& temporary) {
+    char buffer[48];
+    std::string line(StepLine(buffer, "via", step));
+    line.pop_back();
+    Append(line + '\t' + EscapeForLine(temporary) + '\n');
 }
 
 void Journal::EndPass() {
@@ -277,7 +293,7 @@ JournalPass ReadJournalPass(const fs::path& file) {
         const size_t step = static_cast<size_t>(number) - 1;
         if (kind == L"done") {
             pass.done.push_back(step);
-        } else if (kind == L"undone") {
+        } else if (kind == L"undone" || kind == L"gone") {
             const auto it = std::find(pass.done.rbegin(), pass.done.rend(), step);
             if (it != pass.done.rend())
                 pass.done.erase(std::next(it).base());

@@ -30,7 +30,9 @@ struct Move {
 //   done <TAB> N                       move N was made
 //   fail <TAB> N <TAB> reason          move N failed
 //   end                                the pass is over
+//   via <TAB> N <TAB> temporary        move N goes through this temporary name
 //   undone <TAB> N                     move N was reverted
+//   gone <TAB> N                       move N cannot be reverted: its file is gone
 //   reverted                           the pass was undone
 class Journal {
   public:
@@ -51,10 +53,15 @@ class Journal {
 
     const std::filesystem::path& File() const { return file_; }
 
-    // `step` is the index of the move in the plan.
-    void Done(size_t step);
+    // `step` is the index of the move in the plan. Done is false when the line could
+    // not be written; from then on the journal writes nothing more.
+    bool Done(size_t step);
     void Failed(size_t step, const std::wstring& reason);
     void Undone(size_t step);
+    // Move N could not be reverted because its file is gone: nothing to try again.
+    void Gone(size_t step);
+    // Move N goes through a temporary name first (a change of letter case only).
+    void Via(size_t step, const std::string& temporary);
     // Ends the pass.
     void EndPass();
     // Notes that the pass was undone, and flushes the file to disk.
@@ -62,7 +69,7 @@ class Journal {
 
   private:
     Journal(std::filesystem::path file, int fd);
-    void Append(std::string_view line);
+    bool Append(std::string_view line);
     // Maps room for about `lines` more lines at the end of the file.
     void MapRoom(size_t lines);
     // Gives back what is mapped and cuts the file after its last line.
@@ -76,6 +83,7 @@ class Journal {
     size_t mapLength_ = 0;
     size_t mapOffset_ = 0;  // file offset of map_[0]
     size_t end_ = 0;        // file offset after the last line written
+    bool ok_ = true;        // false once a line could not be written
 };
 
 // What a journal file says of its pass.

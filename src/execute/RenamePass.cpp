@@ -1,6 +1,7 @@
 #include "RenamePass.h"
 
 #include <cerrno>
+#include <unordered_map>
 
 #include "RenamePlan.h"
 #include "engine/LanguageKeys.h"
@@ -13,7 +14,13 @@ namespace tolvane {
 namespace {
 
 constexpr Rgb kGreenText{0, 128, 0};
+
+bool IsTrailingBlank(wchar_t c) {
+    return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
 constexpr size_t kNone = static_cast<size_t>(-1);
+constexpr const wchar_t* kJournalBroken =
+    L"not renamed: the journal could not be written any more, so the pass stopped";
 
 enum class State { Pending, Done, Failed };
 
@@ -33,6 +40,14 @@ class PlanRunner {
     void Run() {
         const auto& steps = plan_.steps;
         for (size_t s = 0; s < steps.size();) {
+            if (journalBroken_) {
+                // What the journal cannot record must not happen.
+                for (size_t rest = s; rest < steps.size(); ++rest) {
+                    if (state_[steps[rest].rename] == State::Pending)
+                        Fail(steps[rest].rename, kJournalBroken);
+                }
+                return;
+            }
             if (steps[s].cycle == kNone) {
                 RunDirect(s);
                 ++s;
@@ -58,17 +73,31 @@ class PlanRunner {
     const std::vector<size_t>& Made() const { return made_; }
 
   private:
-    // Makes step `s` on disk and records it. Returns 0 or the error number.
+    // Makes step `s` on disk and records it. Returns 0 or the error number; a move
+    // that the journal cannot record is taken back and fails with EIO.
     int Make(size_t s) {
-        const int rc = MoveNoReplace(fs_, moves_[s].from, moves_[s].to);
-        if (rc == 0) {
-            made_.push_back(s);
+        std::string leftAt;
+        const int rc = MoveNoReplace(
+            fs_, moves_[s].from, moves_[s].to,
+            [&](const std::string& temporary) {
+                if (journal_)
+                    journal_->Via(s, temporary);
+            },
+            &leftAt);
+        if (rc != 0) {
             if (journal_)
-                journal_->Done(s);
-        } else if (journal_) {
-            journal_->Failed(s, ErrorText(rc));
+                journal_->Failed(s, ErrorText(rc));
+            if (!leftAt.empty())
+                leftBehind_[s] = leftAt;
+            return rc;
         }
-        return rc;
+        if (journal_ && !journal_->Done(s)) {
+            journalBroken_ = true;
+            if (MoveNoReplace(fs_, moves_[s].to, moves_[s].from) == 0)
+                return EIO;
+        }
+        made_.push_back(s);
+        return 0;
     }
 
     // Why a rename cannot start: its target is still held by one that failed.
@@ -95,8 +124,18 @@ class PlanRunner {
         if (rc == 0) {
             state_[rename] = State::Done;
         } else {
-            Fail(rename, ErrorText(rc));
+            Fail(rename, ReasonOf(s, rc));
         }
+    }
+
+    // The system's text for a failed step, and where its file was left, if anywhere.
+    std::wstring ReasonOf(size_t s, int rc) const {
+        if (journalBroken_)
+            return kJournalBroken;
+        std::wstring reason = ErrorText(rc);
+        if (const auto it = leftBehind_.find(s); it != leftBehind_.end())
+            reason += L"; the file is left at " + ToWide(it->second);
+        return reason;
     }
 
     // A cycle happens as a whole or not at all: when one of its moves fails, the moves
@@ -104,11 +143,14 @@ class PlanRunner {
     void RunCycle(size_t first, size_t last) {
         const size_t madeBefore = made_.size();
         size_t culprit = kNone;
+        size_t failedStep = kNone;
         int error = 0;
         for (size_t s = first; s <= last && error == 0; ++s) {
             error = Make(s);
-            if (error != 0)
+            if (error != 0) {
                 culprit = plan_.steps[s].rename;
+                failedStep = s;
+            }
         }
         if (error == 0) {
             for (size_t s = first; s < last; ++s)
@@ -130,7 +172,7 @@ class PlanRunner {
         for (size_t s = first; s < last; ++s) {
             const size_t member = plan_.steps[s].rename;  // each rename of the cycle once
             Fail(member, member == culprit
-                             ? ErrorText(error)
+                             ? ReasonOf(failedStep, error)
                              : L"not renamed: another rename of the same cycle failed");
         }
         if (!leftAt.empty())
@@ -144,6 +186,8 @@ class PlanRunner {
     std::vector<State> state_;
     std::vector<std::wstring> reasons_;
     std::vector<size_t> made_;
+    std::unordered_map<size_t, std::string> leftBehind_;
+    bool journalBroken_ = false;
 };
 
 }  // namespace
@@ -198,13 +242,18 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
             list.SetStatus(r, texts.unchecked);
             continue;
         }
-        const std::wstring cleaned = StripInvalidNameChars(item.newName);
+        std::wstring cleaned = StripInvalidNameChars(item.newName);
         if (cleaned == item.name) {
             ++result.unchanged;
             list.SetStatus(r, texts.unchanged);
             continue;
         }
-        if (cleaned.empty() || cleaned == L"." || cleaned == L"..") {
+        // Blanks at the end of a changed name are dropped; the old name is used as it
+        // is, since a name may end in blanks.
+        while (!cleaned.empty() && IsTrailingBlank(cleaned.back()))
+            cleaned.pop_back();
+        if (cleaned.empty() || cleaned == L"." || cleaned == L".." ||
+            cleaned.find(L'\0') != std::wstring::npos) {
             fail(r,
                  cleaned.empty() ? L"the new name is empty" : L"the new name is not a file name");
             continue;

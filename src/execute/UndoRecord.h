@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -28,17 +27,6 @@ struct UndoRecord {
 
     bool Empty() const { return passes.empty(); }
     void Clear() { passes.clear(); }
-
-    // Old full path -> new full path of every rename, as bytes; a later rename of the
-    // same old path replaces an earlier one.
-    std::unordered_map<std::string, std::string> Renamed() const {
-        std::unordered_map<std::string, std::string> renamed;
-        for (const Pass& pass : passes) {
-            for (const auto& [first, last] : pass.renames)
-                renamed[pass.moves[first].from] = pass.moves[last].to;
-        }
-        return renamed;
-    }
 };
 
 }  // namespace tolvane

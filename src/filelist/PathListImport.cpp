@@ -78,8 +78,15 @@ std::optional<std::wstring> PathOfFileUri(std::wstring_view line) {
     if (at == std::wstring_view::npos)
         return std::nullopt;
     std::wstring_view rest = line.substr(at + 7);
-    const size_t end = std::min(rest.find_first_of(L" \t\"'<>"), rest.size());
-    rest = rest.substr(0, end);
+    // A URI ends at a blank or an angle bracket, or at the quote that opened it. File
+    // managers leave apostrophes unescaped, so one ends the URI only after an opening one.
+    const wchar_t opening = at > 0 && IsQuote(line[at - 1]) ? line[at - 1] : L'\0';
+    size_t end = rest.find_first_of(L" \t<>");
+    if (opening != L'\0')
+        end = std::min(end, rest.find(opening));
+    else
+        end = std::min(end, rest.find(L'"'));
+    rest = rest.substr(0, std::min(end, rest.size()));
     if (rest.starts_with(L"localhost/"))
         rest.remove_prefix(9);
     if (!rest.starts_with(L'/'))

@@ -76,6 +76,17 @@ TEST_F(CliApplyTest, UndoThatCannotPutAFileBackFailsAndCanBeRetried) {
     EXPECT_EQ(Holds("xold"), "old");
 }
 
+TEST_F(CliApplyTest, AFileThatIsGoneDoesNotHoldUpOlderPasses) {
+    dir_.File("a", "a");
+    Run({"--apply", "-s", "1035=x", "a"});
+    dir_.File("b", "b");
+    Run({"--apply", "-s", "1035=y", "b"});
+    std::filesystem::remove(dir_.Path() / "yb");
+    EXPECT_EQ(Run({"--undo"}).status, 1);
+    EXPECT_EQ(Run({"--undo"}).status, 0);
+    EXPECT_EQ(Holds("a"), "a");
+}
+
 TEST_F(CliApplyTest, ListedRelativePathsAreUndoneFromAnyFolder) {
     dir_.File("rel/r.txt", "r");
     dir_.File("rel.lst", "rel/r.txt\n");

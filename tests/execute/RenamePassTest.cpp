@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <cerrno>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
 #include "../TestSupport.h"
+#include "CaseInsensitiveFolder.h"
 #include "engine/Clock.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
@@ -84,7 +89,8 @@ TEST_F(RenamePassTest, RenamesAndRecords) {
     EXPECT_EQ(list_.Colours().ColourOf(0, ColumnLayout::kStatus).text, (Rgb{0, 128, 0}));
     const std::wstring oldPath = ToWide((dir_.Path() / "a.txt").string());
     const std::wstring newPath = ToWide((dir_.Path() / "x.txt").string());
-    EXPECT_EQ(undo_.Renamed().at(ToNarrow(oldPath)), ToNarrow(newPath));
+    EXPECT_EQ(RenamesInOrder(undo_),
+              (std::vector<RenameBatch>{{{ToNarrow(oldPath), ToNarrow(newPath)}}}));
     EXPECT_TRUE(list_.Registry().Contains(newPath));
     EXPECT_FALSE(list_.Registry().Contains(oldPath));
     EXPECT_EQ(list_.Row(0).name, L"a.txt");  // the row keeps its name until a refresh
@@ -180,13 +186,23 @@ TEST_F(RenamePassTest, ReasonsOfRefusedRows) {
     EXPECT_EQ(list_.Row(2).statusTip, ErrorText(ENOENT));
 }
 
-TEST_F(RenamePassTest, CleanedNamesAndEmptyNames) {
-    Files({"a.txt", "b.txt"});
-    Rows({{"a.txt", "sub/x:y.txt"}, {"b.txt", "/:*"}});
-    Execute();
+TEST_F(RenamePassTest, CleanedNamesAndNamesThatCannotBe) {
+    Files({"a.txt", "b.txt", "c.txt", "d ", "e"});
+    Rows({{"a.txt", "sub/x:y.txt"},
+          {"b.txt", "/:*"},
+          {"c.txt", std::string("c\0d", 3)},
+          {"d ", "d "},
+          {"e", "f \t"}});
+    const PassResult result = Execute();
     EXPECT_EQ(Holds("subxy.txt"), "was a.txt");
-    EXPECT_EQ(list_.Row(1).statusTip, L"the new name is empty");
     EXPECT_EQ(list_.Row(0).newName, L"sub/x:y.txt");  // the cell keeps its text
+    EXPECT_EQ(list_.Row(1).statusTip, L"the new name is empty");
+    EXPECT_EQ(list_.Row(2).statusTip, L"the new name is not a file name");
+    EXPECT_EQ(Holds("c.txt"), "was c.txt");
+    // A name that ends in blanks is left alone when unchanged; a new one loses them.
+    EXPECT_EQ(Status(3), L"无修改");
+    EXPECT_EQ(Holds("f"), "was e");
+    EXPECT_EQ(result.succeeded, 2);
 }
 
 TEST_F(RenamePassTest, UndoRevertsChainsAcrossPassesAndAfterClearing) {
@@ -202,6 +218,61 @@ TEST_F(RenamePassTest, UndoRevertsChainsAcrossPassesAndAfterClearing) {
     EXPECT_EQ(result.reverted, 2);
     EXPECT_EQ(Holds("p"), "was p");
     EXPECT_TRUE(undo_.Empty());
+}
+
+TEST_F(RenamePassTest, UndoNeverTakesAFileThatIsNotTheOneRenamed) {
+    Files({"a"});
+    Rows({{"a", "b"}});
+    Execute();
+    list_.Clear();
+    Rows({{"b", "c"}});
+    Execute();
+    dir_.File("b", "someone else's b");
+    const UndoResult result = UndoRenames(undo_, posix_, &list_, nullptr);
+    EXPECT_EQ(result.reverted, 0);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_EQ(Holds("b"), "someone else's b");
+    EXPECT_EQ(Holds("c"), "was a");
+    EXPECT_EQ(Holds("a"), "<missing>");
+}
+
+TEST_F(RenamePassTest, RowsAndRegistryFollowWhatCameBack) {
+    Files({"p", "a"});
+    RenameOptions options = RenameOptions::WindowDefaults();
+    const FixedClock clock(std::tm{});
+    const NewNamePipeline pipeline(options, clock);
+    auto path = [&](const char* name) { return ToWide((dir_.Path() / name).string()); };
+    // A chain across two passes, the list refreshed after each, and a rename whose
+    // old name is taken again before the undo.
+    Rows({{"p", "q"}, {"a", "x"}});
+    Execute();
+    RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
+    list_.SetNewName(0, L"r");
+    list_.SetNewName(1, L"x");
+    Execute();
+    RefreshRenamedItems(list_, {RenamesInOrder(undo_).back()}, pipeline);
+    EXPECT_EQ(list_.Row(0).name, L"r");
+    dir_.File("a", "new a");
+
+    UndoRenames(undo_, posix_, &list_, &pipeline);
+    EXPECT_EQ(Holds("p"), "was p");
+    EXPECT_EQ(list_.Row(0).name, L"p");
+    EXPECT_EQ(list_.Row(1).name, L"x");
+    EXPECT_TRUE(list_.Registry().Contains(path("p")));
+    EXPECT_FALSE(list_.Registry().Contains(path("r")));
+    EXPECT_TRUE(list_.Registry().Contains(path("x")));
+    EXPECT_FALSE(list_.Registry().Contains(path("a")));
+}
+
+TEST_F(RenamePassTest, RefreshFollowsASwapWithinOnePass) {
+    Files({"a", "b"});
+    Rows({{"a", "b"}, {"b", "a"}});
+    Execute();
+    const FixedClock clock(std::tm{});
+    const NewNamePipeline pipeline(RenameOptions::WindowDefaults(), clock);
+    RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
+    EXPECT_EQ(list_.Row(0).name, L"b");
+    EXPECT_EQ(list_.Row(1).name, L"a");
 }
 
 TEST_F(RenamePassTest, UndoCountsWhatCannotComeBack) {
@@ -225,7 +296,7 @@ TEST_F(RenamePassTest, RefreshShowsNewNamesAndUndoBringsOldOnes) {
     options.insertText = L"n_";
     const FixedClock clock(std::tm{});
     const NewNamePipeline pipeline(options, clock);
-    RefreshRenamedItems(list_, undo_.Renamed(), pipeline);
+    RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
     EXPECT_EQ(list_.Row(0).name, L"b.txt");
     EXPECT_EQ(list_.Row(0).newName, L"n_b.txt");
     UndoRenames(undo_, posix_, &list_, &pipeline);
@@ -286,6 +357,64 @@ class FailingRename final : public FileSystem {
     FileSystem& real_;
     int left_;
 };
+
+TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
+    // The journal's file may not grow past a little more than its plan: a real
+    // failure of the journal half-way, caused in a child process.
+    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> renames;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back("f" + std::to_string(i));
+        renames.push_back({names.back(), "g" + std::to_string(i)});
+    }
+    Files(names);
+    Rows(renames);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Room for the plan and about sixty "done" lines.
+        std::vector<Move> planned;
+        for (const auto& [from, to] : renames)
+            planned.push_back({(dir_.Path() / from).string(), (dir_.Path() / to).string()});
+        const auto probe = Journal::BeginPass(dir_.Path() / ".probe", planned);
+        probe->EndPass();  // gives back the room made for the moves' lines
+        const auto planSize = static_cast<rlim_t>(fs::file_size(probe->File()));
+        signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit { planSize + 600, planSize + 600 };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const PassResult result = Execute();
+        _exit(result.succeeded > 0 && result.failed > 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    // Every move the journal holds was made, and no other.
+    const auto pass = LatestUndoablePass(journal_);
+    ASSERT_TRUE(pass);
+    size_t moved = 0;
+    for (const auto& name : names)
+        moved += fs::exists(dir_.Path() / name) ? 0 : 1;
+    EXPECT_EQ(pass->done.size(), moved);
+    EXPECT_GT(moved, 0u);
+    EXPECT_LT(moved, names.size());
+    for (size_t step : pass->done)
+        EXPECT_TRUE(fs::exists(pass->planned[step].to));
+}
+
+TEST_F(RenamePassTest, ACaseOnlyRenameJournalsItsTemporaryName) {
+    CaseInsensitiveFolder folder(false);
+    const std::string photo = (dir_.Path() / "Photo.JPG").string();
+    folder.Create(photo, "p");
+    Rows({{"Photo.JPG", "photo.jpg"}});
+    EXPECT_EQ(Execute(folder).succeeded, 1);
+    std::ifstream file(undo_.passes.at(0).journal);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(text.find("\nvia\t1\t" + dir_.Path().string() + "/.tolvane-"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\ndone\t1\n"), std::string::npos);
+}
 
 TEST_F(RenamePassTest, CycleThatBreaksOffHalfWayIsTakenBack) {
     Files({"1", "2", "3"});

@@ -95,6 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"file URI with escapes", L"file:///home/u/a%20b.txt", L"/home/u/a b.txt"},
         ExtractCase{"file URI of localhost", L"file://localhost/tmp/%E6%BC%A2.txt", L"/tmp/漢.txt"},
         ExtractCase{"file URI with undecodable bytes", L"file:///tmp/%FF", L"/tmp/\xDCFF"},
+        ExtractCase{"file URI with an apostrophe", L"file:///tmp/it's%20x.txt", L"/tmp/it's x.txt"},
+        ExtractCase{"file URI in single quotes", L"'file:///tmp/a%20b'", L"/tmp/a b"},
         ExtractCase{"windows path in quotes", L"\"C:\\dir\\a.txt\"", L"C:\\dir\\a.txt"},
         ExtractCase{"two windows paths give the second", L"C:\\a.txt D:\\b.txt", L"D:\\b.txt"},
         ExtractCase{"numbered windows path", L"1. C:\\test\\list.txt", L"C:\\test\\list.txt"},
