@@ -75,6 +75,22 @@ std::wstring ReplaceAll(std::wstring_view text, std::wstring_view find,
     return out;
 }
 
+bool IsBlank(wchar_t c) {
+    return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
+
+std::wstring_view TrimTrailingBlanks(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::wstring_view TrimBlanks(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    return TrimTrailingBlanks(text);
+}
+
 void InsertClamped(std::wstring& text, long long index, std::wstring_view piece) {
     const auto length = static_cast<long long>(text.size());
     const auto at = static_cast<size_t>(std::clamp(index, 0LL, length));

@@ -27,6 +27,12 @@ std::vector<std::wstring> SplitString(std::wstring_view text, wchar_t separator)
 std::wstring ReplaceAll(std::wstring_view text, std::wstring_view find,
                         std::wstring_view replacement);
 
+// White space as the C library knows it: ' ', '\t', '\n', '\v', '\f', '\r'.
+bool IsBlank(wchar_t c);
+// The text without white space at both ends, or at its end only.
+std::wstring_view TrimBlanks(std::wstring_view text);
+std::wstring_view TrimTrailingBlanks(std::wstring_view text);
+
 // Inserts `piece` at `index`, clamped to 0 .. length.
 void InsertClamped(std::wstring& text, long long index, std::wstring_view piece);
 

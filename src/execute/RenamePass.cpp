@@ -15,9 +15,6 @@ namespace {
 
 constexpr Rgb kGreenText{0, 128, 0};
 
-bool IsTrailingBlank(wchar_t c) {
-    return c == L' ' || (c >= L'\t' && c <= L'\r');
-}
 constexpr size_t kNone = static_cast<size_t>(-1);
 constexpr const wchar_t* kJournalBroken =
     L"not renamed: the journal could not be written any more, so the pass stopped";
@@ -250,8 +247,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         }
         // Blanks at the end of a changed name are dropped; the old name is used as it
         // is, since a name may end in blanks.
-        while (!cleaned.empty() && IsTrailingBlank(cleaned.back()))
-            cleaned.pop_back();
+        cleaned.resize(TrimTrailingBlanks(cleaned).size());
         if (cleaned.empty() || cleaned == L"." || cleaned == L".." ||
             cleaned.find(L'\0') != std::wstring::npos) {
             fail(r,

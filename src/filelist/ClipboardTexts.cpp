@@ -16,10 +16,6 @@ std::wstring PerRow(const FileList& list, Line line) {
     return text;
 }
 
-bool IsTrailingBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
-}
-
 }  // namespace
 
 std::wstring ExportNames(const FileList& list) {
@@ -58,9 +54,7 @@ void PasteNewNames(FileList& list, std::wstring_view text) {
     const std::vector<std::wstring> lines = SplitString(text, L'\n');
     list.ClearColours();
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::wstring line = lines[i];
-        while (!line.empty() && IsTrailingBlank(line.back()))
-            line.pop_back();
+        std::wstring line(TrimTrailingBlanks(lines[i]));
         if (i == list.RowCount())
             break;
         const bool changed = line != list.Row(i).newName;

@@ -47,19 +47,8 @@ std::wstring DecodeGb18030(std::string_view bytes) {
     return out;
 }
 
-bool IsBlank(wchar_t c) {
-    return c == L' ' || (c >= L'\t' && c <= L'\r');
-}
 bool IsQuote(wchar_t c) {
     return c == L'"' || c == L'\'';
-}
-
-std::wstring_view Trim(std::wstring_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 int HexValue(char c) {
@@ -178,7 +167,7 @@ std::wstring ExtractPathFromLine(std::wstring_view line) {
 std::vector<std::wstring> PathsFromClipboardText(std::wstring_view text) {
     std::vector<std::wstring> batch;
     for (const std::wstring& piece : SplitString(text, L'\n')) {
-        const std::wstring extracted = ExtractPathFromLine(Trim(piece));
+        const std::wstring extracted = ExtractPathFromLine(TrimBlanks(piece));
         std::wstring path =
             extracted.empty() ? std::wstring() : ResolveArgumentPath(ToNarrow(extracted));
         if (!path.empty())

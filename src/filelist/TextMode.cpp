@@ -4,19 +4,6 @@
 
 namespace tolvane {
 
-namespace {
-
-std::wstring_view TrimBlanks(std::wstring_view text) {
-    auto blank = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-}  // namespace
-
 std::wstring BuildTextModeText(const FileList& list) {
     std::wstring text;
     for (size_t r = 0; r < list.RowCount(); ++r) {

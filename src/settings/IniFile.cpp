@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/StringOps.h"
 #include "engine/TextConvert.h"
 
 namespace tolvane {
@@ -16,18 +17,6 @@ namespace tolvane {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\f' || c == L'\v';
-}
-
-std::wstring_view Trim(std::wstring_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size())
@@ -46,11 +35,11 @@ bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
 
 // The name of a "[name]" header line, or false when the line is not a header.
 bool HeaderName(std::wstring_view line, std::wstring_view& name) {
-    line = Trim(line);
+    line = TrimBlanks(line);
     if (line.empty() || line.front() != L'[')
         return false;
     const size_t close = line.find(L']');
-    name = Trim(line.substr(1, close == std::wstring_view::npos ? line.npos : close - 1));
+    name = TrimBlanks(line.substr(1, close == std::wstring_view::npos ? line.npos : close - 1));
     return true;
 }
 
@@ -59,8 +48,8 @@ bool SplitKeyLine(std::wstring_view line, std::wstring_view& key, std::wstring_v
     const size_t eq = line.find(L'=');
     if (eq == std::wstring_view::npos)
         return false;
-    key = Trim(line.substr(0, eq));
-    value = Trim(line.substr(eq + 1));
+    key = TrimBlanks(line.substr(0, eq));
+    value = TrimBlanks(line.substr(eq + 1));
     return true;
 }
 
@@ -148,7 +137,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
 size_t IniFile::FindSection(std::wstring_view section) const {
     std::wstring_view name;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (HeaderName(lines_[i].text, name) && EqualsIgnoringAsciiCase(name, Trim(section)))
+        if (HeaderName(lines_[i].text, name) && EqualsIgnoringAsciiCase(name, TrimBlanks(section)))
             return i;
     }
     return std::wstring::npos;
@@ -160,7 +149,7 @@ size_t IniFile::FindKey(size_t header, std::wstring_view key) const {
         if (HeaderName(lines_[i].text, name))
             break;
         if (SplitKeyLine(lines_[i].text, lineKey, value) &&
-            EqualsIgnoringAsciiCase(lineKey, Trim(key)))
+            EqualsIgnoringAsciiCase(lineKey, TrimBlanks(key)))
             return i;
     }
     return std::wstring::npos;
@@ -192,10 +181,10 @@ void IniFile::Set(std::wstring_view section, std::wstring_view key, std::wstring
         if (c == L'\n' || c == L'\r')
             c = L' ';
     }
-    const std::wstring line = std::wstring(Trim(key)) + L"=" + EncodeValue(single);
+    const std::wstring line = std::wstring(TrimBlanks(key)) + L"=" + EncodeValue(single);
     size_t header = FindSection(section);
     if (header == std::wstring::npos) {
-        InsertLine(lines_.size(), L"[" + std::wstring(Trim(section)) + L"]");
+        InsertLine(lines_.size(), L"[" + std::wstring(TrimBlanks(section)) + L"]");
         InsertLine(lines_.size(), line);
         return;
     }
