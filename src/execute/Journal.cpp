@@ -140,7 +140,7 @@ std::unique_ptr<Journal> Journal::BeginPass(const fs::path& folder,
         const std::string_view from = move.from, to = move.to;
         const size_t cut = from.rfind('/');
         const std::string_view folder = from.substr(0, cut == std::string_view::npos ? 0 : cut + 1);
-        const bool sameFolder = to.size() > folder.size() &&
+        const bool sameFolder = !folder.empty() && to.size() > folder.size() &&
                                 to.substr(0, folder.size()) == folder &&
                                 to.find('/', folder.size()) == std::string_view::npos;
         if (sameFolder && folder != folderOfLines) {

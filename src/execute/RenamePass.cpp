@@ -248,6 +248,11 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         // Blanks at the end of a changed name are dropped; the old name is used as it
         // is, since a name may end in blanks.
         cleaned.resize(TrimTrailingBlanks(cleaned).size());
+        if (cleaned == item.name) {
+            ++result.unchanged;
+            list.SetStatus(r, texts.unchanged);
+            continue;
+        }
         if (cleaned.empty() || cleaned == L"." || cleaned == L".." ||
             cleaned.find(L'\0') != std::wstring::npos) {
             fail(r,
@@ -261,10 +266,8 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         // A source that vanished fails at its move, with the system's reason.
         WantedRename& rename = wanted.emplace_back();
         rename.row = r;
-        rename.from.reserve(folderBytes.size() + item.name.size() * 3);
         rename.from = folderBytes;
         AppendNarrow(rename.from, item.name);
-        rename.to.reserve(folderBytes.size() + cleaned.size() * 3);
         rename.to = folderBytes;
         AppendNarrow(rename.to, cleaned);
     }
