@@ -22,7 +22,9 @@ void ApplyTextEdits(FileList& list, std::wstring_view text) {
     for (size_t i = 0; i < lines.size() && i < list.RowCount(); ++i) {
         const std::wstring line(TrimBlanks(lines[i]));
         const std::wstring extension = ExtensionOf(list.Row(i).name);
-        std::wstring newName = extension.empty() ? line : line + L"." + extension;
+        std::wstring newName = line;
+        if (!extension.empty())
+            newName.append(L".").append(extension);
         const bool changed = StemOf(list.Row(i).name) != line;
         list.SetNewName(i, std::move(newName));
         list.AppendColour({static_cast<int>(i), ColumnLayout::kNewName,
