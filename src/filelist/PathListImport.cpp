@@ -20,8 +20,8 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::wstring DecodeGb18030(std::string_view bytes) {
     const iconv_t cd = iconv_open("UTF-32LE", "GB18030");
-    if (cd == reinterpret_cast<iconv_t>(
-                  -1))  // NOLINT(performance-no-int-to-ptr): iconv's own failure value
+    // iconv_open reports failure as (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
         return ToWide(bytes);
     std::wstring out;
     out.reserve(bytes.size());
