@@ -65,7 +65,6 @@ class ReplaceStep {
     // away, or has been given up.
     void Apply(std::wstring& name) const;
 
-    bool IsActive() const { return mode_ != Mode::Skip; }
     // Whether the pattern does not compile (every name is then left as it is).
     bool IsInvalid() const { return mode_ == Mode::Invalid; }
     // Whether the pattern was given up during this pass: later names kept theirs.

@@ -7,7 +7,6 @@
 #include "FilterPattern.h"
 #include "NaturalCompare.h"
 #include "engine/NewNamePipeline.h"
-#include "engine/Pattern.h"
 #include "engine/Recompute.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
