@@ -57,6 +57,21 @@ void RegexReplace(benchmark::State& state) {
     });
 }
 
+void ChineseRangeRegex(benchmark::State& state) {
+    RunPass(state, [](RenameOptions& o) {
+        o.useRegex = true;
+        o.findText = L"[\\u4e00-\\u9fa5]+";
+        o.replaceText = L"<$&>";
+    });
+}
+
+void WildcardReplace(benchmark::State& state) {
+    RunPass(state, [](RenameOptions& o) {
+        o.findText = L"*_?";
+        o.replaceText = L"x";
+    });
+}
+
 void Template(benchmark::State& state) {
     RunPass(state, [](RenameOptions& o) { o.templateText = L"<#>_<name>_<date>"; });
 }
@@ -72,6 +87,8 @@ void SerialNumbers(benchmark::State& state) {
 BENCHMARK(PrefixInsert)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainReplace)->Unit(benchmark::kMillisecond);
 BENCHMARK(RegexReplace)->Unit(benchmark::kMillisecond);
+BENCHMARK(ChineseRangeRegex)->Unit(benchmark::kMillisecond);
+BENCHMARK(WildcardReplace)->Unit(benchmark::kMillisecond);
 BENCHMARK(Template)->Unit(benchmark::kMillisecond);
 BENCHMARK(SerialNumbers)->Unit(benchmark::kMillisecond);
 

@@ -180,8 +180,8 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
                                    PipelineTexts{AnchorSideItems(texts), BeforeWord(texts)});
     if (pipeline.PatternInvalid()) {
         err << kProgram << "warning: the find text 1045 is not a valid "
-            << (options.useRegex ? "regular expression" : "wildcard pattern")
-            << "; names are left as they are by it\n";
+            << (options.useRegex ? "regular expression" : "wildcard pattern") << " ("
+            << ToNarrow(pipeline.PatternError()) << "); names are left as they are by it\n";
     }
     FileList list;
     int status = AddSources(arguments, options, pipeline, list, err) ? 0 : 1;
@@ -189,7 +189,7 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
     std::optional<PassResult> pass;
     if (arguments.apply) {
         if (pipeline.PatternGaveUp()) {
-            err << kProgram << "the find pattern was too slow and was given up, so some new "
+            err << kProgram << "the find pattern ran away and was given up, so some new "
                 << "names are incomplete; nothing was renamed\n";
             return 1;
         }
@@ -215,8 +215,8 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
         return 1;
     }
     if (pipeline.PatternGaveUp()) {
-        err << kProgram << "warning: the find pattern was too slow and was given up; "
-            << "the names after the first few it took too long on are not replaced\n";
+        err << kProgram << "warning: the find pattern ran away and was given up; "
+            << "the name it ran away on and the ones after it are not replaced\n";
     }
     return status;
 }

@@ -179,6 +179,10 @@ bool NewNamePipeline::PatternInvalid() const {
     return p_->replace->IsInvalid();
 }
 
+const std::wstring& NewNamePipeline::PatternError() const {
+    return p_->replace->Error();
+}
+
 std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                              ItemCounter& counter, int rowCount) const {
     const Prepared& p = *p_;

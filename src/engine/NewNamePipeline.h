@@ -34,10 +34,12 @@ class NewNamePipeline {
     std::wstring ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                 ItemCounter& counter, int rowCount) const;
 
-    // Whether the find pattern was too slow and given up during this pass.
+    // Whether the find pattern ran away on a name or spent its budget during this pass:
+    // that name and the later ones were not replaced, so the pass's names are incomplete.
     bool PatternGaveUp() const;
-    // Whether the find text, read as a pattern, does not compile.
+    // Whether the find text, read as a pattern, does not compile, and why.
     bool PatternInvalid() const;
+    const std::wstring& PatternError() const;
 
   private:
     struct Prepared;

@@ -1,132 +1,201 @@
 #include "Pattern.h"
 
-#include <boost/regex.hpp>
+#define PCRE2_CODE_UNIT_WIDTH 32
+#include <pcre2.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "EcmaPattern.h"
 #include "StringOps.h"
+#include "Substitution.h"
 
 namespace tolvane {
 
-struct CompiledRegex::Impl {
-    boost::wregex regex;
-};
+static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR32), "names are searched in place");
 
 namespace {
 
-using Iterator = std::wstring_view::const_iterator;
-using MatchResults = boost::match_results<Iterator>;
+// Steps a search may take before it counts against the budget: an ordinary pattern
+// needs a few dozen on a name.
+constexpr uint64_t kFreeSteps = 2000;
+// Each further try may take this many times the steps of the one before.
+constexpr uint64_t kStepGrowth = 8;
+// Memory of one search's backtracking.
+constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 
-// ECMAScript GetSubstitution: $$, $&, $`, $', $n and $nn (a two-digit group when
-// it exists, else a one-digit group when that exists, else the text literally).
-void AppendSubstitution(std::wstring& out, const MatchResults& match, std::wstring_view format,
-                        Iterator subjectBegin, Iterator subjectEnd) {
-    const size_t groups = match.size() - 1;
-    auto isDigit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
-    for (size_t i = 0; i < format.size(); ++i) {
-        const wchar_t c = format[i];
-        if (c != L'$' || i + 1 == format.size()) {
-            out.push_back(c);
-            continue;
-        }
-        const wchar_t next = format[i + 1];
-        if (next == L'$') {
-            out.push_back(L'$');
-            ++i;
-        } else if (next == L'&') {
-            out.append(match[0].first, match[0].second);
-            ++i;
-        } else if (next == L'`') {
-            out.append(subjectBegin, match[0].first);
-            ++i;
-        } else if (next == L'\'') {
-            out.append(match[0].second, subjectEnd);
-            ++i;
-        } else if (isDigit(next)) {
-            const size_t one = static_cast<size_t>(next - L'0');
-            size_t group = 0;
-            size_t used = 0;
-            if (i + 2 < format.size() && isDigit(format[i + 2])) {
-                const size_t two = one * 10 + static_cast<size_t>(format[i + 2] - L'0');
-                if (two >= 1 && two <= groups) {
-                    group = two;
-                    used = 2;
-                }
-            }
-            if (used == 0 && one >= 1 && one <= groups) {
-                group = one;
-                used = 1;
-            }
-            if (used == 0) {
-                out.push_back(L'$');
-                continue;
-            }
-            if (match[group].matched)
-                out.append(match[group].first, match[group].second);
-            i += used;
-        } else {
-            out.push_back(L'$');
-        }
-    }
+PCRE2_SPTR32 Units(std::wstring_view text) {
+    return reinterpret_cast<PCRE2_SPTR32>(text.data());
 }
 
+struct MatchContext {
+    pcre2_match_context* context = pcre2_match_context_create(nullptr);
+    MatchContext() { pcre2_set_heap_limit(context, kHeapLimitKiB); }
+    ~MatchContext() { pcre2_match_context_free(context); }
+    MatchContext(const MatchContext&) = delete;
+    MatchContext& operator=(const MatchContext&) = delete;
+};
+
+// The match data of this thread, grown to the largest expression it met.
+pcre2_match_data* MatchDataFor(uint32_t pairs) {
+    struct Holder {
+        pcre2_match_data* data = nullptr;
+        uint32_t pairs = 0;
+        ~Holder() { pcre2_match_data_free(data); }
+    };
+    thread_local Holder holder;
+    if (holder.pairs < pairs) {
+        pcre2_match_data_free(holder.data);
+        holder.data = pcre2_match_data_create(pairs, nullptr);
+        holder.pairs = pairs;
+    }
+    return holder.data;
+}
+
+enum class Outcome { Found, NotFound, RanAway };
+
 }  // namespace
+
+bool PatternWork::Charge(uint64_t steps) {
+    if (gaveUp_ || steps > budget_.nameSteps - nameSpent_ ||
+        steps > budget_.passSteps - passSpent_) {
+        gaveUp_ = true;
+        return false;
+    }
+    nameSpent_ += steps;
+    passSpent_ += steps;
+    return true;
+}
+
+uint64_t PatternWork::Left() const {
+    if (gaveUp_)
+        return 0;
+    return std::min(budget_.nameSteps - nameSpent_, budget_.passSteps - passSpent_);
+}
+
+struct CompiledRegex::Impl {
+    pcre2_code* code = nullptr;
+    uint32_t pairs = 1;  // the whole match and each group
+    std::vector<std::pair<std::wstring, int>> names;
+    ~Impl() { pcre2_code_free(code); }
+
+    // One search from `from`, in rising step limits: a search that needs more than the
+    // free steps is tried again with more, and every limit tried is charged.
+    Outcome Find(std::wstring_view subject, size_t from, uint32_t options, pcre2_match_data* data,
+                 PatternWork& work) const {
+        thread_local MatchContext context;
+        uint64_t limit = kFreeSteps;
+        while (true) {
+            pcre2_set_match_limit(context.context, static_cast<uint32_t>(limit));
+            pcre2_set_depth_limit(context.context, static_cast<uint32_t>(limit));
+            const int rc = pcre2_match(code, Units(subject), subject.size(), from, options, data,
+                                       context.context);
+            if (rc >= 0)
+                return Outcome::Found;
+            if (rc == PCRE2_ERROR_NOMATCH)
+                return Outcome::NotFound;
+            if (rc != PCRE2_ERROR_MATCHLIMIT && rc != PCRE2_ERROR_DEPTHLIMIT)
+                return Outcome::RanAway;  // out of memory for backtracking, or worse
+            const uint64_t next = std::min(limit * kStepGrowth, work.Left());
+            if (next <= limit || !work.Charge(next)) {
+                work.Charge(work.Left() + 1);  // gives up
+                return Outcome::RanAway;
+            }
+            limit = next;
+        }
+    }
+
+    std::optional<bool> Found(std::wstring_view subject, uint32_t options,
+                              PatternWork& work) const {
+        switch (Find(subject, 0, options, MatchDataFor(pairs), work)) {
+            case Outcome::Found: return true;
+            case Outcome::NotFound: return false;
+            case Outcome::RanAway: break;
+        }
+        return std::nullopt;
+    }
+};
 
 CompiledRegex::CompiledRegex(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CompiledRegex::~CompiledRegex() = default;
 
-std::shared_ptr<const CompiledRegex> CompiledRegex::Compile(std::wstring_view expression) {
-    try {
-        auto impl = std::make_unique<Impl>();
-        // no_mod_m / no_mod_s: '^', '$' and '.' behave as in ECMAScript, not per line.
-        impl->regex.assign(expression.begin(), expression.end(),
-                           boost::regex_constants::ECMAScript | boost::regex_constants::no_mod_m |
-                               boost::regex_constants::no_mod_s);
-        return std::shared_ptr<const CompiledRegex>(new CompiledRegex(std::move(impl)));
-    } catch (const std::exception&) {
+std::shared_ptr<const CompiledRegex> CompiledRegex::Compile(std::wstring_view expression,
+                                                            std::wstring* error) {
+    std::optional<TranslatedPattern> translated = TranslateEcmaPattern(expression, error);
+    if (!translated)
+        return nullptr;
+    int code = 0;
+    PCRE2_SIZE offset = 0;
+    auto impl = std::make_unique<Impl>();
+    impl->code = pcre2_compile(
+        Units(translated->pcre2), translated->pcre2.size(),
+        PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C,
+        &code, &offset, nullptr);
+    if (impl->code == nullptr) {
+        // Valid in ECMAScript but beyond the matcher: a look-behind whose length varies.
+        if (error) {
+            PCRE2_UCHAR32 message[256];
+            pcre2_get_error_message(code, message, 256);
+            error->clear();
+            for (const PCRE2_UCHAR32* c = message; *c != 0; ++c)
+                *error += static_cast<wchar_t>(*c);
+        }
         return nullptr;
     }
+    impl->pairs = static_cast<uint32_t>(translated->groups) + 1;
+    impl->names = std::move(translated->names);
+    return std::shared_ptr<const CompiledRegex>(new CompiledRegex(std::move(impl)));
 }
 
 bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view format,
                                std::wstring& out) const {
+    PatternWork work;
+    return ReplaceAll(subject, format, out, work);
+}
+
+bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view format,
+                               std::wstring& out, PatternWork& work) const {
     out.clear();
-    try {
-        const Iterator begin = subject.begin();
-        const Iterator end = subject.end();
-        Iterator last = begin;
-        boost::regex_iterator<Iterator> it(begin, end, impl_->regex);
-        const boost::regex_iterator<Iterator> done;
-        if (it == done) {
-            out.assign(subject);
-            return true;
+    pcre2_match_data* data = MatchDataFor(impl_->pairs);
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+    std::vector<Capture> groups(impl_->pairs - 1);
+    size_t copied = 0;
+    for (size_t from = 0; from <= subject.size();) {
+        const Outcome outcome = impl_->Find(subject, from, 0, data, work);
+        if (outcome == Outcome::RanAway)
+            return false;
+        if (outcome == Outcome::NotFound)
+            break;
+        const size_t begin = ovector[0], end = ovector[1];
+        for (size_t g = 0; g < groups.size(); ++g) {
+            const PCRE2_SIZE b = ovector[2 * (g + 1)], e = ovector[2 * (g + 1) + 1];
+            groups[g] = b == PCRE2_UNSET ? Capture{} : Capture{b, e};
         }
-        out.reserve(subject.size() + format.size());
-        for (; it != done; ++it) {
-            const MatchResults& match = *it;
-            out.append(last, match[0].first);
-            AppendSubstitution(out, match, format, begin, end);
-            last = match[0].second;
-        }
-        out.append(last, end);
-        return true;
-    } catch (const std::exception&) {
-        return false;
+        out.append(subject.substr(copied, begin - copied));
+        AppendSubstitution(out, format, {subject, begin, end, groups, &impl_->names});
+        copied = end;
+        from = end == begin ? end + 1 : end;
     }
+    out.append(subject.substr(copied));
+    return true;
+}
+
+std::optional<bool> CompiledRegex::Search(std::wstring_view subject, PatternWork& work) const {
+    return impl_->Found(subject, 0, work);
+}
+
+std::optional<bool> CompiledRegex::Match(std::wstring_view subject, PatternWork& work) const {
+    return impl_->Found(subject, PCRE2_ANCHORED | PCRE2_ENDANCHORED, work);
 }
 
 bool CompiledRegex::Search(std::wstring_view subject) const {
-    try {
-        return boost::regex_search(subject.begin(), subject.end(), impl_->regex);
-    } catch (const std::exception&) {
-        return false;
-    }
+    PatternWork work;
+    return Search(subject, work).value_or(false);
 }
 
 bool CompiledRegex::Match(std::wstring_view subject) const {
-    try {
-        return boost::regex_match(subject.begin(), subject.end(), impl_->regex);
-    } catch (const std::exception&) {
-        return false;
-    }
+    PatternWork work;
+    return Match(subject, work).value_or(false);
 }
 
 std::wstring WildcardToRegex(std::wstring_view pattern) {
@@ -139,14 +208,16 @@ bool IsWildcardPattern(std::wstring_view findText) {
 
 ReplaceStep::ReplaceStep(std::wstring findText, std::wstring replaceText, bool useRegex,
                          PatternBudget budget)
-    : find_(std::move(findText)), replacement_(std::move(replaceText)), budget_(budget) {
+    : find_(std::move(findText)), replacement_(std::move(replaceText)), work_(budget) {
     if (find_.empty()) {
         mode_ = Mode::Skip;
     } else if (!useRegex && !IsWildcardPattern(find_)) {
         mode_ = Mode::Plain;
+    } else if (!useRegex && (glob_ = Glob::Parse(find_))) {
+        mode_ = Mode::Glob;
     } else {
-        regex_ = CompiledRegex::Compile(useRegex ? find_ : WildcardToRegex(find_));
-        mode_ = regex_ ? Mode::Pattern : Mode::Invalid;
+        regex_ = CompiledRegex::Compile(useRegex ? find_ : WildcardToRegex(find_), &error_);
+        mode_ = regex_ ? Mode::Regex : Mode::Invalid;
     }
 }
 
@@ -158,19 +229,19 @@ void ReplaceStep::Apply(std::wstring& name) const {
             if (name.find(find_) != std::wstring::npos)
                 name = ReplaceAll(name, find_, replacement_);
             return;
-        case Mode::Pattern: {
-            if (gaveUp_)
-                return;
+        case Mode::Glob: {
             std::wstring out;
-            const auto start = std::chrono::steady_clock::now();
-            const bool finished = regex_->ReplaceAll(name, replacement_, out);
-            const auto took = std::chrono::steady_clock::now() - start;
-            spent_ += took;
-            if (finished)
+            glob_->ReplaceAll(name, replacement_, out);
+            name.swap(out);
+            return;
+        }
+        case Mode::Regex: {
+            if (work_.GaveUp())
+                return;
+            work_.BeginName();
+            std::wstring out;
+            if (regex_->ReplaceAll(name, replacement_, out, work_))
                 name.swap(out);
-            if (!finished || took >= budget_.slowName)
-                ++runaways_;
-            gaveUp_ = runaways_ >= budget_.runaways || spent_ >= budget_.pass;
             return;
         }
     }

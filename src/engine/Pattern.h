@@ -1,31 +1,72 @@
 #pragma once
 
-#include <chrono>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "Glob.h"
+
 namespace tolvane {
 
-// A regular expression compiled once and applied to many names. ECMAScript syntax
-// over whole characters; \s, \w and \d keep their ASCII meaning.
+// How much matching work a pattern may do, counted in the steps of the matcher itself
+// (not in time), so that a name gives the same result on any machine at any load. A
+// search that finishes within a few hundred steps, as every ordinary pattern does on a
+// name, is not counted against the pass.
+struct PatternBudget {
+    uint64_t nameSteps = 1'000'000;    // one name; a pattern that needs more runs away
+    uint64_t passSteps = 100'000'000;  // the costly searches of a whole pass together
+};
+
+// The work a pattern did in one pass (or one filtering, one clipboard import), counted
+// against its budget. One per pass and thread.
+class PatternWork {
+  public:
+    explicit PatternWork(PatternBudget budget = {}) : budget_(budget) {}
+
+    // Starts the count of the next name.
+    void BeginName() { nameSpent_ = 0; }
+    // Takes `steps` out of the budgets; false (and from then on given up) when either
+    // would be overdrawn.
+    bool Charge(uint64_t steps);
+    // The steps a search may still take beyond the free ones.
+    uint64_t Left() const;
+    bool GaveUp() const { return gaveUp_; }
+
+  private:
+    PatternBudget budget_;
+    uint64_t nameSpent_ = 0;
+    uint64_t passSpent_ = 0;
+    bool gaveUp_ = false;
+};
+
+// A regular expression with the meaning ECMAScript gives it (`new RegExp(p, "gu")`:
+// whole code points, no flags), compiled once and applied to many names.
 class CompiledRegex {
   public:
-    // None when the expression does not compile.
-    static std::shared_ptr<const CompiledRegex> Compile(std::wstring_view expression);
+    // None when the expression is not valid; `error` then says why.
+    static std::shared_ptr<const CompiledRegex> Compile(std::wstring_view expression,
+                                                        std::wstring* error = nullptr);
 
     ~CompiledRegex();
     CompiledRegex(const CompiledRegex&) = delete;
     CompiledRegex& operator=(const CompiledRegex&) = delete;
 
-    // Replaces every match in `subject` by `format` expanded with the ECMAScript
-    // '$' rules ($&, $1..$99, $$, $`, $'). False when matching ran away (the
-    // matcher's complexity or stack limit); `out` is then unspecified.
+    // Replaces every match in `subject` as String.prototype.replace does with a global
+    // expression: `format` expanded with the ECMAScript '$' rules, an empty match
+    // followed by the next search one character further on. False when the work ran
+    // past `work`'s budget; `out` is then unspecified. Without `work`, one name's budget.
     bool ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out) const;
+    bool ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out,
+                    PatternWork& work) const;
 
-    // Whether the expression matches somewhere in `subject`; false when matching runs away.
+    // Whether the expression matches somewhere in `subject`, or the whole of it;
+    // none when the work ran past the budget.
+    std::optional<bool> Search(std::wstring_view subject, PatternWork& work) const;
+    std::optional<bool> Match(std::wstring_view subject, PatternWork& work) const;
+    // The same within one name's budget; running away counts as no match.
     bool Search(std::wstring_view subject) const;
-    // Whether it matches the whole of `subject`; false when matching runs away.
     bool Match(std::wstring_view subject) const;
 
     struct Impl;
@@ -42,17 +83,6 @@ std::wstring WildcardToRegex(std::wstring_view pattern);
 // True when a find text is read as a wildcard pattern (it holds '*' or '?').
 bool IsWildcardPattern(std::wstring_view findText);
 
-// How long a pattern may take within one recomputation pass. A name whose
-// replacement takes `slowName` or longer counts as a runaway, as does one on which
-// the matcher gives up; after `runaways` of them, or once the pass has spent
-// `pass` on the pattern, the pattern is given up for the rest of the pass. Ordinary
-// patterns take microseconds per name and never come near these limits.
-struct PatternBudget {
-    std::chrono::nanoseconds slowName = std::chrono::milliseconds(20);
-    std::chrono::nanoseconds pass = std::chrono::seconds(5);
-    int runaways = 4;
-};
-
 // The find-and-replace step of one recomputation pass, prepared once: plain text,
 // wildcard or regular expression. An invalid pattern leaves every name unchanged.
 // One step serves one pass on one thread.
@@ -65,22 +95,23 @@ class ReplaceStep {
     // away, or has been given up.
     void Apply(std::wstring& name) const;
 
-    // Whether the pattern does not compile (every name is then left as it is).
+    // Whether the pattern does not compile (every name is then left as it is), and why.
     bool IsInvalid() const { return mode_ == Mode::Invalid; }
-    // Whether the pattern was given up during this pass: later names kept theirs.
-    bool GaveUp() const { return gaveUp_; }
+    const std::wstring& Error() const { return error_; }
+    // Whether the pattern ran away on a name or spent the pass's budget: that name and
+    // every later one kept theirs, so the new names of the pass are incomplete.
+    bool GaveUp() const { return work_.GaveUp(); }
 
   private:
-    enum class Mode { Skip, Plain, Pattern, Invalid };
+    enum class Mode { Skip, Plain, Glob, Regex, Invalid };
 
     Mode mode_ = Mode::Skip;
     std::wstring find_;
     std::wstring replacement_;
+    std::optional<Glob> glob_;
     std::shared_ptr<const CompiledRegex> regex_;
-    PatternBudget budget_;
-    mutable int runaways_ = 0;
-    mutable std::chrono::nanoseconds spent_{0};
-    mutable bool gaveUp_ = false;
+    std::wstring error_;
+    mutable PatternWork work_;
 };
 
 }  // namespace tolvane

@@ -347,18 +347,26 @@ void FileList::Clear() {
     Notify([](FileListObserver& o) { o.Reset(); });
 }
 
-void FileList::ApplyFilter(std::wstring_view filterText) {
+bool FileList::ApplyFilter(std::wstring_view filterText) {
     if (rows_.empty())
-        return;
+        return true;
     // The pattern is built once per call, not once per row.
     const std::unique_ptr<FilterPattern> pattern = FilterPattern::Make(filterText);
     if (!pattern && !filterText.empty())
-        return;
+        return true;
+    // Rows change only when every name was judged: a pattern that runs away leaves them.
+    std::vector<bool> matches(rows_.size(), false);
+    for (size_t r = 0; pattern && r < rows_.size(); ++r) {
+        const std::optional<bool> match = pattern->Matches(rows_[r].name);
+        if (!match)
+            return false;
+        matches[r] = *match;
+    }
     colours_.Clear();
     selectionMark_ = -1;
     for (size_t r = 0; r < rows_.size(); ++r) {
         FileItem& item = rows_[r];
-        const bool match = pattern && pattern->Matches(item.name);
+        const bool match = matches[r];
         item.checked = match;
         item.selected = match;
         if (match)
@@ -371,6 +379,7 @@ void FileList::ApplyFilter(std::wstring_view filterText) {
         o.SelectionChanged();
         o.ColoursChanged();
     });
+    return true;
 }
 
 }  // namespace tolvane

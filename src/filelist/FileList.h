@@ -95,8 +95,9 @@ class FileList {
     // Empties rows, colours and registry; the sort column and direction stay.
     void Clear();
 
-    // Applies the filter of the filter box; see ListEditing.
-    void ApplyFilter(std::wstring_view filterText);
+    // Applies the filter of the filter box; see ListEditing. False when the pattern
+    // ran past its budget: the rows are then left as they were.
+    bool ApplyFilter(std::wstring_view filterText);
 
   private:
     // Reads the status of every row that has not been read, for the optional columns.

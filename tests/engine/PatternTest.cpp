@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "PipelineTestSupport.h"
 #include "engine/Pattern.h"
 #include "engine/TextConvert.h"
@@ -47,7 +50,10 @@ INSTANTIATE_TEST_SUITE_P(
                     L"xx"},
         ReplaceCase{"dot keeps its meaning", L"*.txt", L"x", false, L"a_txt", L"x"},
         ReplaceCase{"invalid translation leaves the name", L"(*", L"x", false, L"abc", L"abc"},
-        ReplaceCase{"format rules apply", L"?b", L"[$&]", false, L"ab", L"[ab]"}),
+        ReplaceCase{"format rules apply", L"?b", L"[$&]", false, L"ab", L"[ab]"},
+        ReplaceCase{"question mark matches any astral character", L"a?b", L"x", false,
+                    L"a\U00020085b", L"x"},
+        ReplaceCase{"stars stop at a line break", L"a*", L"x", false, L"ab\nab", L"x\nx"}),
     ByLabel());
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,6 +68,14 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"two-digit group falls back to one digit", L"(a)", L"$10", true, L"a", L"a0"},
         ReplaceCase{"missing group is literal", L"a", L"$2", true, L"a", L"$2"},
         ReplaceCase{"backslash in the format is literal", L"b", L"\\n", true, L"abc", L"a\\nc"},
+        ReplaceCase{"Chinese range by code point", L"[\\u4e00-\\u9fa5]", L"Z", true, L"汉字ABC.txt",
+                    L"ZZABC.txt"},
+        ReplaceCase{"dot matches any astral character", L"a.b", L"x", true, L"a\U00020085b", L"x"},
+        ReplaceCase{"back-reference before its group is empty", L"\\1(a)", L"[$1]", true, L"ba",
+                    L"b[a]"},
+        ReplaceCase{"Perl-only syntax leaves the name", L"a++", L"x", true, L"aa", L"aa"},
+        ReplaceCase{"named groups", L"(?<y>\\d{4})-(?<m>\\d\\d)", L"$<m>.$<y>", true, L"2023-05",
+                    L"05.2023"},
         ReplaceCase{"\\w is ASCII only", L"\\w", L"_", true, L"aé中1", L"_é中_"},
         ReplaceCase{"dot is one whole character", L"^.", L"X", true, L"\U0001F600b", L"Xb"},
         ReplaceCase{"quantifiers count characters", L"^.{2}", L"", true, L"漢字報告", L"報告"},
@@ -70,57 +84,106 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"caret anchors at the start only", L"^a", L"X", true, L"a\na", L"X\na"}),
     ByLabel());
 
-TEST(PatternTest, RunawayPatternIsGivenUpForTheRestOfThePass) {
-    // "(a*)*b" matches short names but runs away on long runs of 'a'. Each runaway
-    // leaves its name; after a few of them the pass stops trying, so that a preview of
-    // many such names cannot freeze: the last "aab" is then left as it is.
-    const ReplaceStep step(L"(a*)*b", L"x", true);
-    std::wstring first = L"aab";
-    step.Apply(first);
-    EXPECT_EQ(first, L"x");
-    const std::wstring longRun(300, L'a');
-    for (int i = 0; i < 20; ++i) {
-        std::wstring name = longRun;
+// "(x+x+)+y" backtracks exponentially on a long run of x not followed by y.
+const std::wstring kRunaway = L"(x+x+)+y";
+const std::wstring kRunawayName = std::wstring(60, L'x') + L"zy";
+
+TEST(PatternTest, ARunawayOnOneNameGivesThePatternUpAtOnce) {
+    const ReplaceStep step(kRunaway, L"-", true);
+    std::vector<std::wstring> names{L"xxy", kRunawayName, L"xxy"};
+    for (std::wstring& name : names)
         step.Apply(name);
-        EXPECT_EQ(name, longRun);
-    }
+    // The name it ran away on, and every later one, keep their names: nothing is
+    // built from a pattern that gave up.
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"-", kRunawayName, L"xxy"}));
     EXPECT_TRUE(step.GaveUp());
-    std::wstring last = L"aab";
-    step.Apply(last);
-    EXPECT_EQ(last, L"aab");
 }
 
-TEST(PatternTest, SlowNamesAndASpentPassBudgetGiveThePatternUp) {
-    // Every name counts as slow: the first three are replaced, then the pattern is given up.
-    PatternBudget everyNameSlow;
-    everyNameSlow.slowName = std::chrono::nanoseconds(0);
-    everyNameSlow.runaways = 3;
-    const ReplaceStep slow(L"a", L"b", true, everyNameSlow);
-    std::vector<std::wstring> got;
-    for (int i = 0; i < 5; ++i) {
-        std::wstring name = L"a";
-        slow.Apply(name);
-        got.push_back(name);
+TEST(PatternTest, WorkIsCountedInStepsSoLoadDoesNotChangeTheNames) {
+    // Each name needs a few thousand steps: more than the free ones, so the pass budget
+    // runs down name by name. Where it runs out depends on the steps alone, not on how
+    // busy the machine is while the names are computed.
+    const std::wstring name = std::wstring(12, L'x') + L"zy";
+    auto run = [&] {
+        PatternBudget budget;
+        budget.passSteps = 400'000;
+        const ReplaceStep step(kRunaway, L"-", true, budget);
+        std::wstring result;
+        for (int i = 0; i < 40; ++i) {
+            std::wstring n = name + L"xxy";
+            step.Apply(n);
+            result += n == name + L"-" ? L'+' : L'0';
+        }
+        return result;
+    };
+    const std::wstring idle = run();
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> busy;
+    for (int i = 0; i < 8; ++i) {
+        busy.emplace_back([&] {
+            volatile unsigned long spin = 0;
+            while (!stop)
+                spin = spin + 1;
+        });
     }
-    EXPECT_EQ(got, (std::vector<std::wstring>{L"b", L"b", L"b", L"a", L"a"}));
+    const std::wstring loaded = run();
+    stop = true;
+    for (std::thread& t : busy)
+        t.join();
+    EXPECT_EQ(idle, loaded);
+    // Some names were done before the budget ran out, and the rest were not.
+    EXPECT_EQ(idle.front(), L'+');
+    EXPECT_EQ(idle.back(), L'0');
+}
 
-    PatternBudget nothingLeft;
-    nothingLeft.pass = std::chrono::nanoseconds(0);
-    const ReplaceStep spent(L"a", L"b", true, nothingLeft);
-    std::wstring one = L"a", two = L"a";
-    spent.Apply(one);
-    spent.Apply(two);
-    EXPECT_EQ(one + two, L"ba");
-    EXPECT_TRUE(spent.GaveUp());
-
-    // Plain text has no pattern to give up.
-    const ReplaceStep plain(L"a", L"b", false, nothingLeft);
-    for (int i = 0; i < 3; ++i) {
-        std::wstring name = L"a";
-        plain.Apply(name);
-        EXPECT_EQ(name, L"b");
+TEST(PatternTest, CheapSearchesNeverSpendThePassBudget) {
+    PatternBudget none;
+    none.passSteps = 0;
+    const ReplaceStep step(L"(\\d+)", L"[$1]", true, none);
+    for (int i = 0; i < 1000; ++i) {
+        std::wstring name = L"IMG_" + std::to_wstring(i) + L".jpg";
+        step.Apply(name);
+        ASSERT_EQ(name, L"IMG_[" + std::to_wstring(i) + L"].jpg");
     }
-    EXPECT_FALSE(plain.GaveUp());
+    EXPECT_FALSE(step.GaveUp());
+}
+
+TEST(PatternTest, WildcardsOfThousandsOfStarsMatchWithoutBacktracking) {
+    // Without a linear matcher this takes minutes on one name.
+    const std::wstring name = std::wstring(199, L'a') + L'c';
+    const ReplaceStep stars(std::wstring(3000, L'*') + L"b", L"x", false);
+    std::wstring unchanged = name;
+    stars.Apply(unchanged);
+    EXPECT_EQ(unchanged, name);
+    std::wstring withB = name + L'b';
+    stars.Apply(withB);
+    EXPECT_EQ(withB, L"x");
+    // With syntax beyond wildcards the text is a regular expression: bounded by steps.
+    const ReplaceStep group(L"(" + std::wstring(3000, L'*') + L"b)", L"x", false);
+    std::wstring grouped = name;
+    group.Apply(grouped);
+    EXPECT_EQ(grouped, name);
+}
+
+TEST(PatternTest, InvalidPatternsSayWhy) {
+    const ReplaceStep perl(L"(?i)abc", L"x", true);
+    EXPECT_TRUE(perl.IsInvalid());
+    EXPECT_NE(perl.Error().find(L"group"), std::wstring::npos) << ToNarrow(perl.Error());
+    // Valid ECMAScript that the matcher cannot run is refused too, with its reason.
+    const ReplaceStep lookbehind(L"(?<=a+)b", L"x", true);
+    EXPECT_TRUE(lookbehind.IsInvalid());
+    EXPECT_FALSE(lookbehind.Error().empty());
+}
+
+TEST(FilterSearchTest, MatchAndSearchHonourTheBudget) {
+    const auto regex = CompiledRegex::Compile(kRunaway);
+    ASSERT_TRUE(regex);
+    PatternWork work;
+    EXPECT_EQ(regex->Search(L"axxyb", work), std::optional<bool>(true));
+    EXPECT_EQ(regex->Match(L"axxyb", work), std::optional<bool>(false));
+    EXPECT_EQ(regex->Match(L"xxy", work), std::optional<bool>(true));
+    EXPECT_EQ(regex->Search(kRunawayName, work), std::nullopt);
+    EXPECT_TRUE(work.GaveUp());
 }
 
 TEST(PatternTest, CompileRejectsInvalidExpressions) {

@@ -187,7 +187,7 @@ TEST(FilterPatternTest, WildcardFiltersMatchAsTheirRegularExpressions) {
         EXPECT_EQ(FilterPattern::Make(filter)->Matches(name), expected->Match(AsciiLower(name)))
             << ToNarrow(filter) << " on " << ToNarrow(name);
     }
-    EXPECT_FALSE(FilterPattern::Make(L"a")->Matches(L"a\nb"));
+    EXPECT_EQ(FilterPattern::Make(L"a")->Matches(L"a\nb"), std::optional<bool>(false));
     EXPECT_EQ(FilterPattern::Make(L""), nullptr);
     EXPECT_EQ(FilterPattern::Make(L"(*"), nullptr);
 }
@@ -198,6 +198,21 @@ TEST(ListEditingTest, InvalidFilterLeavesRows) {
     list.ApplyFilter(L"(");
     EXPECT_TRUE(list.Row(0).checked);
     EXPECT_FALSE(list.Row(1).checked);
+}
+
+TEST(ListEditingTest, AFilterThatRunsAwayLeavesTheRowsAsTheyWere) {
+    // The second name makes the filter backtrack without end: no row may change, not
+    // even the first, which the filter matched before it gave up.
+    FileList list = MakeList({L"xxy", std::wstring(60, L'x') + L"zy", L"b"});
+    list.SetChecked(2, false);
+    EXPECT_FALSE(list.ApplyFilter(L"(x+x+)+y"));
+    EXPECT_TRUE(list.Row(0).checked);
+    EXPECT_TRUE(list.Row(1).checked);
+    EXPECT_FALSE(list.Row(2).checked);
+    EXPECT_FALSE(list.Row(0).selected);
+    EXPECT_TRUE(list.ApplyFilter(L"b"));
+    EXPECT_FALSE(list.Row(0).checked);
+    EXPECT_TRUE(list.Row(2).checked);
 }
 
 TEST(ListEditingTest, InlineRenameDropsInvalidCharacters) {
