@@ -86,7 +86,8 @@ Option controls (id: meaning), applied to each name in this order:
        <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime> of the file, <dir> its folder
   Last, the characters / \ : * ? " < > | are removed from every new name, so a name
   that holds them is renamed even when no option changes it.
-  1033 include subfolders, 1034 rename folders: what a folder PATH contributes.
+  1033 include subfolders, 1034 rename folders: what a folder PATH contributes; a
+  symbolic link inside it is an item of its own and is never entered.
   The preset lists 1089 and 1071 only record a selection; set 1045 or 1068 instead.
   A profile also holds 1130, 1090 and 1113 (boxes of the window with no effect on
   names), 1114 (text mode), 1118, 1074 (buttons, always 0) and 1136.

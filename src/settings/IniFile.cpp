@@ -244,7 +244,10 @@ bool IniFile::Save(const std::filesystem::path& path) const {
         (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         return false;
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string pattern = (folder / hidden).string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0)
         return false;
