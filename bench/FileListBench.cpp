@@ -9,7 +9,9 @@
 #include "engine/Clock.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
+#include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
+#include "filelist/PathListImport.h"
 
 namespace tolvane::bench {
 namespace {
@@ -18,11 +20,15 @@ namespace fs = std::filesystem;
 
 constexpr size_t kRows = 100000;
 
+const ScratchFolder& Scratch() {
+    static const ScratchFolder scratch("tolvane-bench");
+    return scratch;
+}
+
 // 100,000 real, empty files with realistic names, made once per run.
 const std::vector<std::wstring>& FilePaths() {
     static const std::vector<std::wstring> paths = [] {
-        static const ScratchFolder scratch("tolvane-bench");
-        const fs::path& folder = scratch.Path();
+        const fs::path& folder = Scratch().Path();
         std::vector<std::wstring> made;
         const std::vector<std::wstring> names = RealisticNames(kRows);
         for (size_t i = 0; i < names.size(); ++i) {
@@ -57,6 +63,34 @@ void AddPathsNoOptionalColumn(benchmark::State& state) {
 }
 void AddPathsFourOptionalColumns(benchmark::State& state) {
     AddPaths(state, ColumnLayout({true, true, true, true}));
+}
+
+// A folder added as the window adds a dropped one: listed, then every item a row.
+void AddFolder(benchmark::State& state) {
+    FilePaths();
+    const std::wstring folder = ToWide(Scratch().Path().string());
+    RenameOptions options = RenameOptions::WindowDefaults();
+    options.insertText = L"2023_";
+    const SystemClock clock;
+    for (auto _ : state) {
+        FileList list;
+        const NewNamePipeline pipeline(options, clock);
+        FileList::AddOptions add;
+        add.pipeline = &pipeline;
+        list.AddPaths(BatchForOnePath(folder, false, false), add);
+        benchmark::DoNotOptimize(list.RowCount());
+    }
+}
+
+// A list file naming the 100,000 files, read and every line resolved.
+void ImportPathList(benchmark::State& state) {
+    std::string text;
+    for (const std::wstring& path : FilePaths()) {
+        AppendNarrow(text, path);
+        text += '\n';
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PathsFromListBytes(text).size());
 }
 
 FileList FilledList() {
@@ -117,6 +151,8 @@ void MemoryPerRow(benchmark::State& state) {
     state.counters["bytes_per_row"] = perRow;
 }
 
+BENCHMARK(AddFolder)->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportPathList)->Unit(benchmark::kMillisecond);
 BENCHMARK(AddPathsNoOptionalColumn)->Unit(benchmark::kMillisecond);
 BENCHMARK(AddPathsFourOptionalColumns)->Unit(benchmark::kMillisecond);
 BENCHMARK(SortByName)->Unit(benchmark::kMillisecond);

@@ -45,9 +45,10 @@ Options:
                          (-1 for none), 1 or 0 for check boxes and radio buttons;
                          repeatable, applied in order after --profile
       --list FILE        add the paths listed in FILE, one per line, as importing a
-                         path list in the window does (UTF-8, UTF-16 with byte-order
-                         mark, or GB18030; lines that name nothing are skipped);
-                         repeatable, in order with the PATH arguments
+                         path list in the window does (UTF-8, UTF-16, or GB18030;
+                         lines that name nothing are skipped); FILE may be a pipe,
+                         such as <(find ...), and - reads standard input; at most
+                         256 MiB; repeatable, in order with the PATH arguments
       --apply            rename every row whose new name differs, never over an
                          existing file; renames that depend on each other (a
                          swap, a numbered series shifted by one) are ordered so
@@ -85,7 +86,8 @@ Option controls (id: meaning), applied to each name in this order:
        <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime> of the file, <dir> its folder
   Last, the characters / \ : * ? " < > | are removed from every new name, so a name
   that holds them is renamed even when no option changes it.
-  1033 include subfolders, 1034 rename folders: what a folder PATH contributes.
+  1033 include subfolders, 1034 rename folders: what a folder PATH contributes; a
+  symbolic link inside it is an item of its own and is never entered.
   The preset lists 1089 and 1071 only record a selection; set 1045 or 1068 instead.
   A profile also holds 1130, 1090 and 1113 (boxes of the window with no effect on
   names), 1114 (text mode), 1118, 1074 (buttons, always 0) and 1136.
@@ -98,9 +100,14 @@ that file, or the locale (LC_ALL, LC_MESSAGES, LANG) when it is not set.
 The journal of rename passes is kept in $XDG_STATE_HOME/tolvane/ (default
 ~/.local/state/tolvane/), the last 20 passes.
 
-Exit status: 0 on success; 1 when a path did not exist, a rename failed (--apply),
-a file could not be moved back or there was nothing to undo (--undo), or a file
-could not be written; 2 for a bad command line or a value that a control cannot take.
+A settings, language or profile file must be a regular file of at most 16 MiB; a
+settings or language file that is not is warned about and left unused.
+
+Exit status: 0 on success; 1 when a path or --list FILE did not exist or could not
+be read, a rename failed (--apply), a file could not be moved back or there was
+nothing to undo (--undo), or a file could not be written; 2 for a bad command line,
+a value that a control cannot take, or a --profile or --save-profile FILE that is
+no regular file of at most 16 MiB that we may read.
 )";
 }
 

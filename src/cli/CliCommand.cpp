@@ -1,5 +1,7 @@
 #include "CliCommand.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -16,6 +18,7 @@
 #include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/PathListImport.h"
+#include "filelist/PathResolver.h"
 #include "settings/IniFile.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -28,8 +31,8 @@ namespace {
 
 constexpr const char* kProgram = "tolvane-cli: ";
 
-// The options as --profile and --set leave them; false (after a message) when a
-// --set value is refused.
+// The options as --profile and --set leave them; false (after a message) when the
+// profile cannot be read or a --set value is refused.
 bool EffectiveOptions(const CliArguments& arguments, const Settings& settings,
                       const TextSource& texts, std::ostream& err,
                       std::unique_ptr<RenameOptionsControls>& controls, RenameOptions& options) {
@@ -43,15 +46,21 @@ bool EffectiveOptions(const CliArguments& arguments, const Settings& settings,
                                                        static_cast<int>(templatePresets.size()));
     if (arguments.profile) {
         const fs::path profile(*arguments.profile);
+        std::string problem;
+        const IniFile document = IniFile::Load(profile, &problem);
+        if (!problem.empty()) {
+            err << kProgram << "--profile " << *arguments.profile << ": " << problem << "\n";
+            return false;
+        }
         std::error_code ec;
         if (!fs::exists(profile, ec)) {
             err << kProgram << "warning: profile " << *arguments.profile
                 << " does not exist; every option is cleared\n";
-        } else if (!IniFile::Load(profile).HasSection(kProfileSection)) {
+        } else if (!document.HasSection(kProfileSection)) {
             err << kProgram << "warning: profile " << *arguments.profile
                 << " has no section [set]; every option is cleared\n";
         }
-        LoadOptionSection(*controls, kProfileSection, profile);
+        LoadOptionSection(*controls, document, kProfileSection);
     }
     for (const ControlSetting& setting : arguments.settings) {
         if (auto refused = SetControlValue(*controls, setting.id, ToWide(setting.value))) {
@@ -73,13 +82,16 @@ bool AddSources(const CliArguments& arguments, const RenameOptions& options,
     bool allFound = true;
     for (const CliArguments::Source& source : arguments.sources) {
         if (source.isList) {
-            std::error_code ec;
-            if (!fs::is_regular_file(fs::path(source.value), ec)) {
-                err << kProgram << "--list " << source.value << ": no such file\n";
+            std::string problem;
+            const std::vector<std::wstring> paths =
+                source.value == "-" ? ReadPathListDescriptor(STDIN_FILENO, &problem)
+                                    : ReadPathListFile(fs::path(source.value), &problem);
+            if (!problem.empty()) {
+                err << kProgram << "--list " << source.value << ": " << problem << "\n";
                 allFound = false;
                 continue;
             }
-            list.AddPaths(ReadPathListFile(fs::path(source.value)), add);
+            list.AddPaths(paths, add);
             continue;
         }
         std::string reason;
@@ -141,9 +153,21 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
     // The user's settings and language, read as the window reads them. tolvane-cli
     // writes neither the settings file nor anything but the journal of its renames.
     const SettingsPaths paths = LocateSettings();
+    std::string problem;
+    IniFile::Load(paths.settingsFile, &problem);
+    if (!problem.empty()) {
+        err << kProgram << "warning: settings file " << paths.settingsFile.string() << ": "
+            << problem << "; the defaults are used\n";
+    }
     const Settings settings(paths.settingsFile);
-    const Language texts(
-        ChooseLanguage(settings, LanguageIdOfEnvironment(), paths.languageFolder).file);
+    const LanguageChoice language =
+        ChooseLanguage(settings, LanguageIdOfEnvironment(), paths.languageFolder);
+    problem.clear();
+    const Language texts(language.file, &problem);
+    if (!problem.empty()) {
+        err << kProgram << "warning: language file " << language.file.string() << ": " << problem
+            << "; the built-in texts are used\n";
+    }
     const PassTexts passTexts = PassTexts::From(texts);
 
     if (arguments.undo)
@@ -155,7 +179,18 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
         return 2;
 
     if (arguments.saveProfile) {
-        if (!SaveOptionSection(*controls, kProfileSection, fs::path(*arguments.saveProfile))) {
+        // Other sections and keys of the file stay: it is read first, and only what
+        // could be read whole may be replaced.
+        const fs::path target(*arguments.saveProfile);
+        std::string unreadable;
+        IniFile document = IniFile::Load(target, &unreadable);
+        if (!unreadable.empty()) {
+            err << kProgram << "--save-profile " << *arguments.saveProfile << ": " << unreadable
+                << "\n";
+            return 2;
+        }
+        SaveOptionSection(*controls, document, kProfileSection);
+        if (!document.Save(target)) {
             err << kProgram << "--save-profile " << *arguments.saveProfile
                 << ": the file could not be written\n";
             return 1;

@@ -13,8 +13,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Entry {
-    std::string name;  // bytes, as the file system has them
-    bool folder = false;
+    std::string name;     // bytes, as the file system has them
+    bool folder = false;  // also a symbolic link to a folder
+    bool link = false;
 };
 
 std::vector<Entry> ListFolder(const std::string& folder) {
@@ -26,8 +27,9 @@ std::vector<Entry> ListFolder(const std::string& folder) {
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec)
             break;
-        std::error_code typeError;
-        entries.push_back(Entry{it->path().filename().string(), it->is_directory(typeError)});
+        std::error_code typeError, linkError;
+        entries.push_back(Entry{it->path().filename().string(), it->is_directory(typeError),
+                                it->is_symlink(linkError)});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         const int c = NaturalCompare(a.name, b.name);
@@ -81,7 +83,7 @@ void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool rename
                 out.push_back(std::move(path));
         } else if (!entry.folder) {
             out.push_back(std::move(path));
-        } else if (includeSubfolders) {
+        } else if (includeSubfolders && !entry.link) {
             CollectFolder(path, false, false, out);
         }
     }
@@ -96,35 +98,6 @@ std::vector<std::wstring> BatchForOnePath(std::wstring_view path, bool includeSu
         batch.emplace_back(path);
     }
     return batch;
-}
-
-std::wstring ResolveArgumentPath(std::string_view argument, std::string* reason) {
-    auto fail = [&](const char* why) {
-        if (reason)
-            *reason = why;
-        return std::wstring();
-    };
-    std::string text(argument);
-    if (text.empty())
-        return fail("no such file or folder");
-    const bool wantsFolder = text.size() > 1 && text.back() == '/';
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    const fs::path path(text);
-    std::error_code ec;
-    fs::path full;
-    const std::string last = path.filename().string();
-    if (text == "/" || last == "." || last == "..") {
-        full = fs::canonical(path, ec);
-    } else {
-        const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
-        full = fs::canonical(parent, ec) / path.filename();
-    }
-    if (ec || !fs::exists(fs::symlink_status(full, ec)))
-        return fail("no such file or folder");
-    if (wantsFolder && !fs::is_directory(full, ec))
-        return fail("not a folder");
-    return ToWide(full.string());
 }
 
 }  // namespace tolvane

@@ -28,7 +28,9 @@ bool PathExists(std::wstring_view path);
 // directly inside its immediate subfolders (one level, at the place the subfolder
 // takes); renameFolders alone: the folder itself; both: its immediate subfolders.
 // Entries of a folder come in natural order of their names. A folder that cannot
-// be listed contributes nothing.
+// be listed contributes nothing. A symbolic link is an item like any other (a link
+// to a folder counts as a folder, a link to anything else as a file), and never
+// entered: it may lead out of the folder given, or back into it.
 void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool renameFolders,
                    std::vector<std::wstring>& out);
 
@@ -37,12 +39,5 @@ void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool rename
 // path where nothing exists gives nothing.
 std::vector<std::wstring> BatchForOnePath(std::wstring_view path, bool includeSubfolders,
                                           bool renameFolders);
-
-// The full path a command-line argument names, resolved as the system resolves it:
-// relative to the working folder, the folders on the way resolved (symbolic links
-// and ".." included), the item itself kept as it is (a symbolic link stays the
-// link). A trailing '/' asks for a folder. Empty when nothing fitting exists there;
-// `reason` then says why.
-std::wstring ResolveArgumentPath(std::string_view argument, std::string* reason = nullptr);
 
 }  // namespace tolvane

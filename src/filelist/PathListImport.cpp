@@ -2,15 +2,15 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
-#include "CollectFolder.h"
+#include "PathResolver.h"
 #include "engine/Pattern.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
+#include "settings/FileBytes.h"
 
 namespace tolvane {
 
@@ -96,20 +96,45 @@ std::optional<std::wstring> PathOfFileUri(std::wstring_view line) {
     return ToWide(decoded);
 }
 
-// The first absolute path of the line: a '/' at its start, after a blank, or after
-// an opening quote (then the path ends at the closing quote).
-std::optional<std::wstring> AbsolutePathIn(std::wstring_view line) {
+// The absolute paths of the line, last start first (see PathCandidatesOfLine).
+std::vector<std::wstring> AbsolutePathsIn(std::wstring_view line) {
+    std::vector<std::wstring> found;
     for (size_t i = 0; i < line.size(); ++i) {
         if (line[i] != L'/')
             continue;
-        if (i == 0 || IsBlank(line[i - 1]))
-            return std::wstring(line.substr(i));
-        if (IsQuote(line[i - 1])) {
+        if (i > 0 && IsQuote(line[i - 1])) {
+            // Quotes say where the path ends; nothing inside them starts another.
             const size_t close = line.find(line[i - 1], i);
-            return std::wstring(
+            found.emplace_back(
                 line.substr(i, close == std::wstring_view::npos ? line.npos : close - i));
+            if (close == std::wstring_view::npos)
+                break;
+            i = close;
+        } else if (i == 0 || IsBlank(line[i - 1])) {
+            found.emplace_back(line.substr(i));
         }
     }
+    std::reverse(found.begin(), found.end());
+    return found;
+}
+
+// UTF-16 without a byte-order mark: each line of a path list ends in a line feed and
+// nearly each holds a '/', characters whose high byte is zero, while no name holds a
+// zero byte. Little-endian text has them at odd offsets, big-endian at even ones. A
+// stray NUL in UTF-8 text is too rare to count: the zeros must be one in 16 units.
+std::optional<bool> Utf16BigEndianByZeroBytes(std::string_view bytes) {
+    if (bytes.size() < 2 || bytes.size() % 2 != 0)
+        return std::nullopt;
+    size_t even = 0, odd = 0;
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        even += bytes[i] == '\0';
+        odd += bytes[i + 1] == '\0';
+    }
+    const size_t enough = std::max<size_t>(2, bytes.size() / 2 / 16);
+    if (odd > even && odd >= enough)
+        return false;
+    if (even > odd && even >= enough)
+        return true;
     return std::nullopt;
 }
 
@@ -132,47 +157,88 @@ std::wstring DecodePathListText(std::string_view bytes) {
         return DecodeUtf16(bytes.substr(2), false);
     if (bytes.starts_with("\xFE\xFF"))
         return DecodeUtf16(bytes.substr(2), true);
+    // Before the UTF-8 check: ASCII in UTF-16 is valid UTF-8 full of NULs.
+    if (const auto bigEndian = Utf16BigEndianByZeroBytes(bytes))
+        return DecodeUtf16(bytes, *bigEndian);
     if (IsValidUtf8(bytes))
         return ToWide(bytes);
     return DecodeGb18030(bytes);
 }
 
-std::vector<std::wstring> ReadPathListFile(const std::filesystem::path& file) {
+std::vector<std::wstring> PathsFromListBytes(std::string_view bytes) {
+    const std::wstring text = DecodePathListText(bytes);
     std::vector<std::wstring> batch;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return batch;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (std::wstring& line : SplitString(DecodePathListText(bytes), L'\n')) {
+    PathResolver resolver;
+    std::string narrow;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring_view line(text.data() + start, end - start);
+        start = end + 1;
         if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
+            line.remove_suffix(1);
+        if (line.empty())
+            continue;
         // A line names a path as it stands; it is kept as the whole path the system
         // resolves it to, so that rows, registry and journal never hold a relative path.
-        std::wstring path = line.empty() ? std::wstring() : ResolveArgumentPath(ToNarrow(line));
+        narrow.clear();
+        AppendNarrow(narrow, line);
+        std::wstring path = resolver.Resolve(narrow);
         if (!path.empty())
             batch.push_back(std::move(path));
     }
     return batch;
 }
 
-std::wstring ExtractPathFromLine(std::wstring_view line) {
+std::vector<std::wstring> ReadPathListFile(const std::filesystem::path& file,
+                                           std::string* problem) {
+    const FileBytes read = ReadFileBytes(file, kMaxPathListSize, FileKinds::RegularFileOrPipe);
+    if (!read.Ok()) {
+        if (problem)
+            *problem = read.Reason();
+        return {};
+    }
+    return PathsFromListBytes(read.bytes);
+}
+
+std::vector<std::wstring> ReadPathListDescriptor(int fd, std::string* problem) {
+    const FileBytes read = ReadDescriptorBytes(fd, kMaxPathListSize, FileKinds::AnyButFolder);
+    if (!read.Ok()) {
+        if (problem)
+            *problem = read.Reason();
+        return {};
+    }
+    return PathsFromListBytes(read.bytes);
+}
+
+std::vector<std::wstring> PathCandidatesOfLine(std::wstring_view line) {
     if (auto path = PathOfFileUri(line))
-        return *path;
-    if (auto path = AbsolutePathIn(line))
-        return *path;
+        return {*path};
+    std::vector<std::wstring> found = AbsolutePathsIn(line);
     if (auto path = WindowsPathIn(line))
-        return *path;
-    return std::wstring(line);
+        found.push_back(std::move(*path));
+    if (found.empty())
+        found.emplace_back(line);
+    return found;
+}
+
+std::wstring ExtractPathFromLine(std::wstring_view line) {
+    return PathCandidatesOfLine(line).front();
 }
 
 std::vector<std::wstring> PathsFromClipboardText(std::wstring_view text) {
     std::vector<std::wstring> batch;
+    PathResolver resolver;
     for (const std::wstring& piece : SplitString(text, L'\n')) {
-        const std::wstring extracted = ExtractPathFromLine(TrimBlanks(piece));
-        std::wstring path =
-            extracted.empty() ? std::wstring() : ResolveArgumentPath(ToNarrow(extracted));
-        if (!path.empty())
-            batch.push_back(std::move(path));
+        for (const std::wstring& candidate : PathCandidatesOfLine(TrimBlanks(piece))) {
+            std::wstring path =
+                candidate.empty() ? std::wstring() : resolver.Resolve(ToNarrow(candidate));
+            if (!path.empty()) {
+                batch.push_back(std::move(path));
+                break;
+            }
+        }
     }
     return batch;
 }

@@ -6,9 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "FileBytes.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
 
@@ -77,14 +76,17 @@ std::wstring DecodeValue(std::wstring_view value) {
 
 }  // namespace
 
-IniFile IniFile::Load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return {};
-    return Parse(bytes);
+IniFile IniFile::Load(const std::filesystem::path& path, std::string* problem) {
+    const FileBytes file = ReadFileBytes(path, kMaxFileSize);
+    if (file.Ok())
+        return Parse(file.bytes);
+    IniFile doc;
+    if (file.status != FileBytes::Status::Missing) {
+        doc.unreadable_ = true;
+        if (problem)
+            *problem = file.Reason();
+    }
+    return doc;
 }
 
 std::wstring IniFile::ReadValue(const std::filesystem::path& path, std::wstring_view section,
@@ -224,6 +226,8 @@ std::string IniFile::Serialize() const {
 }
 
 bool IniFile::Save(const std::filesystem::path& path) const {
+    if (unreadable_)
+        return false;
     std::error_code ec;
     // Write through a symbolic link to the file it names instead of replacing the link.
     std::filesystem::path target = path;
@@ -232,14 +236,28 @@ bool IniFile::Save(const std::filesystem::path& path) const {
         if (!ec)
             target = resolved;
     }
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists &&
+        (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+        return false;
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string pattern = (folder / hidden).string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0)
         return false;
 
-    struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    // The owner first: changing it may clear the set-id bits of the mode.
+    if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        // Not ours to give away; the group may still be one of ours.
+        [[maybe_unused]] const int keptGroup = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
     const std::string bytes = Serialize();
     bool ok = fchmod(fd, mode) == 0;
     for (size_t done = 0; ok && done < bytes.size();) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -15,10 +16,15 @@ namespace tolvane {
 class IniFile {
   public:
     static constexpr size_t kMaxValueLength = 259;
+    // Settings, language and profile files are small; anything larger is no such file.
+    static constexpr std::uint64_t kMaxFileSize = 16u << 20;
 
     // The file's contents; an absent or unreadable file gives an empty document.
-    // UTF-8, with a UTF-8 or UTF-16 byte-order mark honoured.
-    static IniFile Load(const std::filesystem::path& path);
+    // UTF-8, with a UTF-8 or UTF-16 byte-order mark honoured. Only a regular file of
+    // at most kMaxFileSize bytes is read; when something else is there (a folder, a
+    // FIFO, a device, a file too large or one we may not read), `problem` says what,
+    // and the document refuses to be saved: it does not hold what it would replace.
+    static IniFile Load(const std::filesystem::path& path, std::string* problem = nullptr);
 
     // One value of the file at `path`, read as above (empty when absent).
     static std::wstring ReadValue(const std::filesystem::path& path, std::wstring_view section,
@@ -38,8 +44,10 @@ class IniFile {
     std::string Serialize() const;
 
     // Replaces the file atomically (temporary file in the same folder, flushed to
-    // disk, then renamed over it). False when it could not be written; the old
-    // file is then untouched.
+    // disk, then renamed over it), keeping its mode and, where we may, its owner.
+    // Only a regular file that we may write is replaced: the rename needs only the
+    // folder to be writable, and must not defeat the file's own protection. False
+    // when it could not be written; the old file is then untouched.
     bool Save(const std::filesystem::path& path) const;
 
   private:
@@ -54,6 +62,7 @@ class IniFile {
     size_t FindKey(size_t header, std::wstring_view key) const;
 
     std::vector<Line> lines_;
+    bool unreadable_ = false;  // loaded from a file that could not be read
     std::string bom_;
     std::string newline_ = "\n";
 };

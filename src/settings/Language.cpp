@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "FileBytes.h"
 #include "IniFile.h"
 #include "Settings.h"
 #include "SettingsDialogControls.h"
@@ -71,10 +72,13 @@ Language::~Language() = default;
 Language::Language(Language&&) noexcept = default;
 Language& Language::operator=(Language&&) noexcept = default;
 
-Language::Language(const fs::path& file) {
-    std::error_code ec;
-    if (fs::is_regular_file(file, ec))
-        file_ = std::make_unique<IniFile>(IniFile::Load(file));
+Language::Language(const fs::path& file, std::string* problem) {
+    FileBytes read = ReadFileBytes(file, IniFile::kMaxFileSize);
+    if (read.Ok()) {
+        file_ = std::make_unique<IniFile>(IniFile::Parse(read.bytes));
+    } else if (read.status != FileBytes::Status::Missing && problem) {
+        *problem = read.Reason();
+    }
 }
 
 std::wstring Language::Lookup(std::string_view key, std::wstring_view fallback) const {

@@ -46,7 +46,9 @@ LanguageChoice ChooseLanguage(const Settings& settings, int systemLanguageId,
 class Language final : public TextSource {
   public:
     Language();  // no language file: every text is built in
-    explicit Language(const std::filesystem::path& file);
+    // When something is there that cannot be read (a folder, a device, a file too
+    // large), every text stays built in and `problem` says why.
+    explicit Language(const std::filesystem::path& file, std::string* problem = nullptr);
     ~Language() override;
     Language(Language&&) noexcept;
     Language& operator=(Language&&) noexcept;

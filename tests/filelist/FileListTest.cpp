@@ -154,24 +154,25 @@ TEST(FileStatTest, SizeTexts) {
 
 TEST_F(FileListTest, OptionalColumnsReadTheFileAndKeepTheirOrder) {
     TempDir dir;
-    dir.File("v1.2/notes", "");
+    const auto notes = dir.File("v1.2/notes", "");
     const auto file = dir.File("v1.2/data.bin", std::string(1536, 'x'));
-    const std::time_t when = 1690625472;  // 2023-07-29 10:11:12 UTC
-    const struct utimbuf times { when, when };
+    const struct utimbuf times { 1690625472, 1690625472 };  // 2023-07-29 10:11:12 UTC
     ASSERT_EQ(utime(file.c_str(), &times), 0);
+    const struct utimbuf notesTimes { 1700000000, 1700000000 };  // 2023-11-14 22:13:20 UTC
+    ASSERT_EQ(utime(notes.c_str(), &notesTimes), 0);
 
     FileList list(ColumnLayout({false, false, false, true}));
     const std::wstring folder = ToWide((dir.Path() / "v1.2").string());
     Add(list, {folder + L"/data.bin", folder + L"/notes"});
     EXPECT_EQ(list.Columns().Count(), 6);
-    EXPECT_EQ(list.CellText(0, 4), FormatFileDate(when));
+    EXPECT_EQ(list.CellText(0, 4), L"2023-07-29 10:11:12");
 
     list.SwitchColumn(OptionalColumn::Extension, true);
     list.SwitchColumn(OptionalColumn::Size, true);
     EXPECT_EQ(list.Columns().Count(), 8);
     EXPECT_EQ(Column(list, 4), (Texts{L"1KB", L"0B"}));
     EXPECT_EQ(Column(list, 5), (Texts{L"bin", L""}));  // the folder's dot does not count
-    EXPECT_EQ(Column(list, 6), (Texts{FormatFileDate(when), list.CellText(1, 6)}));
+    EXPECT_EQ(Column(list, 6), (Texts{L"2023-07-29 10:11:12", L"2023-11-14 22:13:20"}));
     EXPECT_EQ(Column(list, 7), (Texts{folder, folder}));
 
     list.SwitchColumn(OptionalColumn::Size, false);

@@ -61,6 +61,25 @@ TEST_F(CollectFolderTest, FourCombinations) {
     EXPECT_EQ(Collect(true, true), (Paths{L"/top/sub1", L"/top/sub2"}));
 }
 
+// Subfolders are entered only when they are real folders: a link may lead out of the
+// folder given, or back into it. A link is still an item of its own.
+TEST_F(CollectFolderTest, NeverDescendsThroughASymbolicLink) {
+    namespace fs = std::filesystem;
+    dir_.File("outside/victim.txt");
+    fs::create_directory_symlink(dir_.Path() / "outside", dir_.Path() / "top/out");
+    fs::create_directory_symlink(".", dir_.Path() / "top/self");
+    fs::create_symlink("f2.txt", dir_.Path() / "top/f2-link");
+    fs::create_symlink("gone", dir_.Path() / "top/dangling");
+    using Paths = std::vector<std::wstring>;
+    const Paths files = {L"/top/.hidden", L"/top/dangling", L"/top/f2-link", L"/top/f2.txt",
+                         L"/top/f10.txt"};
+    EXPECT_EQ(Collect(false, false), files);
+    Paths withSubfolders = files;
+    withSubfolders.push_back(L"/top/sub1/inner.txt");
+    EXPECT_EQ(Collect(true, false), withSubfolders);
+    EXPECT_EQ(Collect(true, true), (Paths{L"/top/out", L"/top/self", L"/top/sub1", L"/top/sub2"}));
+}
+
 TEST_F(CollectFolderTest, MissingFolderContributesNothing) {
     std::vector<std::wstring> out;
     CollectFolder(ToWide((dir_.Path() / "nope").string()), false, false, out);

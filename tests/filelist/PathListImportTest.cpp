@@ -10,8 +10,8 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-std::string Utf16(const std::wstring& text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+std::string Utf16(const std::wstring& text, bool bigEndian, bool withMark = true) {
+    std::string bytes = !withMark ? "" : bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (wchar_t c : text) {
         const auto unit = static_cast<char16_t>(c);  // the test texts are in the BMP
         const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
@@ -58,6 +58,27 @@ TEST_F(PathListFileTest, ReadsEveryEncoding) {
     EXPECT_EQ(Import(Utf16(ToWide(lines), false)), expected);
     EXPECT_EQ(Import(Utf16(ToWide(lines), true)), expected);
     EXPECT_EQ(Import(Gb18030(lines)), expected);
+    // Without a byte-order mark, UTF-16 shows itself by the zero bytes of its ASCII
+    // characters; no name holds a zero byte.
+    EXPECT_EQ(Import(Utf16(ToWide(lines), false, false)), expected);
+    EXPECT_EQ(Import(Utf16(ToWide(lines), true, false)), expected);
+    EXPECT_EQ(Import(Utf16(ToWide(plain_ + "\n"), false, false)), Texts{ToWide(plain_)});
+}
+
+TEST_F(PathListFileTest, ALineWithANulByteNamesNothing) {
+    using namespace std::string_literals;
+    const std::string lines = plain_ + "\0junk\n\0\n"s + plain_ + "\0\n"s + chinese_ + "\n";
+    EXPECT_EQ(Import(lines), Texts{ToWide(chinese_)});
+    const std::wstring clipboard = ToWide(plain_) + L"\0junk\n\0\n"s + ToWide(chinese_);
+    EXPECT_EQ(PathsFromClipboardText(clipboard), Texts{ToWide(chinese_)});
+}
+
+TEST_F(PathListFileTest, AMillionLinesAreRead) {
+    std::string lines;
+    for (int i = 0; i < 1000000; ++i)
+        lines += dir_.Path().string() + "/none" + std::to_string(i) + "\n";
+    lines += plain_ + "\n";
+    EXPECT_EQ(Import(lines), Texts{ToWide(plain_)});
 }
 
 TEST_F(PathListFileTest, UsesLinesAsTheyStand) {
@@ -70,6 +91,19 @@ TEST_F(PathListFileTest, ClipboardLinesAreTrimmedAndExtracted) {
     const std::wstring plain = ToWide(plain_);
     const std::wstring text = L"  " + plain + L" \r\n\"" + ToWide(chinese_) + L"\"\nnothing here\n";
     EXPECT_EQ(PathsFromClipboardText(text), (Texts{plain, ToWide(chinese_)}));
+}
+
+// A path may itself hold " /": when nothing exists from the last start on, the
+// earlier starts are tried.
+TEST_F(PathListFileTest, ClipboardLinesFallBackToEarlierStarts) {
+    const std::string spaced = (dir_.Path() / "a /b.txt").string();
+    dir_.File("a /b.txt");
+    dir_.File("second.txt");
+    const std::wstring second = ToWide((dir_.Path() / "second.txt").string());
+    EXPECT_EQ(PathsFromClipboardText(ToWide(spaced)), Texts{ToWide(spaced)});
+    EXPECT_EQ(PathsFromClipboardText(ToWide(plain_) + L" " + second), Texts{second});
+    EXPECT_EQ(PathsFromClipboardText(L"cp /no/such/place " + ToWide(spaced)),
+              Texts{ToWide(spaced)});
 }
 
 struct ExtractCase {
@@ -99,6 +133,10 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"file URI in single quotes", L"'file:///tmp/a%20b'", L"/tmp/a b"},
         ExtractCase{"windows path in quotes", L"\"C:\\dir\\a.txt\"", L"C:\\dir\\a.txt"},
         ExtractCase{"two windows paths give the second", L"C:\\a.txt D:\\b.txt", L"D:\\b.txt"},
+        ExtractCase{"two paths give the second", L"/a/x.txt /b/y.txt", L"/b/y.txt"},
+        ExtractCase{"a command with two paths", L"mv /a/x.txt /b/y.txt", L"/b/y.txt"},
+        ExtractCase{"two quoted paths", L"\"/a/x y\" \"/b/y z\"", L"/b/y z"},
+        ExtractCase{"a quoted path holding a blank and slash", L"'/a/x /y'", L"/a/x /y"},
         ExtractCase{"numbered windows path", L"1. C:\\test\\list.txt", L"C:\\test\\list.txt"},
         ExtractCase{"no path at all", L"just words", L"just words"},
         ExtractCase{"a slash inside a word is no path", L"and/or", L"and/or"}),

@@ -1,12 +1,18 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 
+#include "../SpecialFiles.h"
 #include "../TestSupport.h"
 #include "settings/IniFile.h"
+#include "settings/Settings.h"
 
 namespace tolvane::test {
 namespace {
@@ -133,16 +139,25 @@ TEST(IniFileTest, GarbageNeverLosesKeys) {
     EXPECT_NE(ReadFile(path).find(garbage), std::string::npos);
 }
 
-TEST(IniFileTest, SaveKeepsModeAndLeavesNoTemporaryFile) {
+constexpr uid_t kNobody = 65534;
+
+TEST(IniFileTest, SaveKeepsModeAndOwnerAndLeavesNoTemporaryFile) {
     TempDir dir;
     const auto path = dir.File("t.ini", "[s]\nk=1\n");
-    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    // Root may give the file to another user, and must give the replacement back.
+    const bool root = geteuid() == 0;
+    const uid_t owner = root ? kNobody : geteuid();
+    const gid_t group = root ? kNobody : getegid();
+    ASSERT_EQ(chown(path.c_str(), owner, group), 0);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     IniFile doc = IniFile::Load(path);
     doc.Set(L"s", L"k", L"2");
     ASSERT_TRUE(doc.Save(path));
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, owner);
+    EXPECT_EQ(st.st_gid, group);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
               1);
@@ -166,6 +181,105 @@ TEST(IniFileTest, SaveWritesThroughASymbolicLink) {
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(IniFile::Load(real).Get(L"s", L"k"), L"2");
 }
+
+class IniSpecialFileTest : public testing::TestWithParam<SpecialFileCase> {};
+
+// Whatever sits where the file should be is read as nothing, at once and within a
+// bound, and is never replaced by a write.
+TEST_P(IniSpecialFileTest, ReadsAsEmptyAndIsNeverReplaced) {
+    TempDir dir;
+    const auto path = dir.Path() / "Tolvane.ini";
+    ASSERT_TRUE(MakeSpecialFile(path, GetParam().kind));
+    struct stat before {};
+    ASSERT_EQ(lstat(path.c_str(), &before), 0);
+
+    EXPECT_FALSE(IniFile::Load(path).HasSection(L"set"));
+    const Settings settings(path);
+    EXPECT_EQ(settings.Text(keys::kWidth), L"");
+    EXPECT_FALSE(settings.Write(keys::kWidth, L"800"));
+    EXPECT_FALSE(IniFile::WriteValue(path, L"set", L"k", L"v"));
+
+    struct stat after {};
+    ASSERT_EQ(lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, IniSpecialFileTest, testing::ValuesIn(kSpecialFiles), ByLabel());
+
+TEST(IniFileTest, AFileOfTheLargestSizeIsStillRead) {
+    TempDir dir;
+    const std::string tail = "\n[set]\nwidth=800\n";
+    const auto path = dir.File("t.ini", std::string((16u << 20) - tail.size(), ';') + tail);
+    EXPECT_EQ(IniFile::Load(path).Get(L"set", L"width"), L"800");
+}
+
+// Runs `body` in a child process that has become user `uid`; 0 when body returned
+// true, 1 when it returned false, 2 when the identity could not be taken.
+int AsUser(uid_t uid, const std::function<bool()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)
+            _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
+}
+
+struct ProtectedCase {
+    const char* label;
+    uid_t owner;
+    mode_t mode;
+    bool mayWrite;
+};
+
+void PrintTo(const ProtectedCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class IniProtectedFileTest : public testing::TestWithParam<ProtectedCase> {};
+
+// The replacement is made in a folder that anyone may write, where a rename could
+// replace any file: only a file that we may write ourselves is replaced.
+TEST_P(IniProtectedFileTest, SaveReplacesOnlyWhatWeMayWrite) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    const auto& c = GetParam();
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+    const auto path = dir.File("profile.ini", "[set]\n1035=old\n[other]\nkeep=1\n");
+    ASSERT_EQ(chown(path.c_str(), c.owner, c.owner), 0);
+    ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+
+    const int result = AsUser(kNobody, [&] {
+        IniFile doc = IniFile::Load(path);
+        doc.Set(L"set", L"1035", L"new");
+        return doc.Save(path);
+    });
+    ASSERT_NE(result, 2) << "cannot act as user " << kNobody;
+    EXPECT_EQ(result == 0, c.mayWrite);
+    EXPECT_EQ(IniFile::Load(path).Get(L"set", L"1035"), c.mayWrite ? L"new" : L"old");
+    EXPECT_EQ(IniFile::Load(path).Get(L"other", L"keep"), L"1");
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniProtectedFileTest,
+    testing::Values(ProtectedCase{"our own read-only file", kNobody, 0444, false},
+                    ProtectedCase{"a file of another user", 0, 0644, false},
+                    ProtectedCase{"a file of another user open to all", 0, 0666, true},
+                    ProtectedCase{"our own file", kNobody, 0640, true}),
+    ByLabel());
 
 }  // namespace
 }  // namespace tolvane::test

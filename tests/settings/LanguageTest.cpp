@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "../SpecialFiles.h"
 #include "../TestSupport.h"
 #include "engine/ControlTable.h"
 #include "engine/LanguageKeys.h"
@@ -45,6 +46,20 @@ TEST(LanguageTest, WithoutAFileEveryTextIsBuiltIn) {
     EXPECT_EQ(language.Text("sucess", "summary"), L"成功");
     EXPECT_TRUE(PopupMenuTexts(language, MenuId::RowMenu).empty());
 }
+
+class LanguageSpecialFileTest : public testing::TestWithParam<SpecialFileCase> {};
+
+TEST_P(LanguageSpecialFileTest, AnythingButAFileOfSaneSizeLeavesTheTextsBuiltIn) {
+    TempDir dir;
+    const fs::path path = dir.Path() / "ENG.ini";
+    ASSERT_TRUE(MakeSpecialFile(path, GetParam().kind));
+    const Language language(path);
+    EXPECT_FALSE(language.InUse());
+    EXPECT_EQ(language.ItemText("extUpper", L"扩展名大写"), L"扩展名大写");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LanguageSpecialFileTest, testing::ValuesIn(kSpecialFiles),
+                         ByLabel());
 
 // Records what a language does to a window.
 class RecordingWindow final : public TranslatableWindow {

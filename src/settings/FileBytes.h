@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tolvane {
+
+// What may stand at a path for its contents to be read.
+enum class FileKinds {
+    RegularFile,        // settings, language and profile files
+    RegularFileOrPipe,  // path lists, also from `--list <(find ...)` or a named pipe
+    AnyButFolder,       // standard input, whatever the caller made it
+};
+
+// The whole contents of a file, read within a bound, or why they could not be.
+struct FileBytes {
+    enum class Status { Read, Missing, Folder, NotRegular, TooLarge, Failed };
+
+    Status status = Status::Missing;
+    int error = 0;            // errno for Missing and Failed
+    std::uint64_t limit = 0;  // the bound it was read with
+    std::string bytes;        // empty unless Read
+
+    bool Ok() const { return status == Status::Read; }
+    // "is a folder", "is not a regular file", "is larger than 16 MiB", or the
+    // system's text for the error.
+    std::string Reason() const;
+};
+
+// Reads the file at `path`, at most `limit` bytes. The file is opened without
+// blocking (a FIFO nobody writes to cannot hang the caller) and judged by the opened
+// descriptor, never by a separate look at the name that something could be swapped
+// in behind. A FIFO, when `kinds` takes one, is then read as a pipe: it waits for its
+// writer, and for everything it writes up to the bound.
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t limit,
+                        FileKinds kinds = FileKinds::RegularFile);
+
+// The same for a descriptor that is already open (standard input); it stays open.
+FileBytes ReadDescriptorBytes(int fd, std::uint64_t limit, FileKinds kinds);
+
+}  // namespace tolvane
