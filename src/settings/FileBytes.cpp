@@ -99,7 +99,11 @@ FileBytes ReadDescriptorBytes(int fd, std::uint64_t limit, FileKinds kinds) {
 }
 
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t limit, FileKinds kinds) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // Where a pipe may be read, the open waits for its writer, as reading a pipe
+    // should; a FIFO opened without blocking and then opened again could miss a writer
+    // that came and went in between, and wait for ever. Elsewhere nothing may block.
+    const int blocking = kinds == FileKinds::RegularFile ? O_NONBLOCK : 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | blocking | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
@@ -108,18 +112,6 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t limit, 
         if (error == ENXIO)
             return Failure(FileBytes::Status::NotRegular, limit);
         return Failure(FileBytes::Status::Failed, limit, error);
-    }
-    struct stat st {};
-    if (kinds != FileKinds::RegularFile && ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode)) {
-        // Opened without blocking, a FIFO whose writer has not come yet reads as
-        // empty. Opened again through this descriptor, it is the same FIFO for sure,
-        // and the open waits for the writer as reading a pipe should.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        const int blocking = ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
-        if (blocking >= 0) {
-            ::close(fd);
-            fd = blocking;
-        }
     }
     FileBytes result = ReadDescriptorBytes(fd, limit, kinds);
     ::close(fd);

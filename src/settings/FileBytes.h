@@ -28,11 +28,11 @@ struct FileBytes {
     std::string Reason() const;
 };
 
-// Reads the file at `path`, at most `limit` bytes. The file is opened without
-// blocking (a FIFO nobody writes to cannot hang the caller) and judged by the opened
-// descriptor, never by a separate look at the name that something could be swapped
-// in behind. A FIFO, when `kinds` takes one, is then read as a pipe: it waits for its
-// writer, and for everything it writes up to the bound.
+// Reads the file at `path`, at most `limit` bytes, judged by the opened descriptor,
+// never by a separate look at the name that something could be swapped in behind.
+// A regular file only is opened without blocking (a FIFO nobody writes to cannot
+// hang the caller); where `kinds` takes a pipe, the open waits for its writer, as
+// reading a pipe does, and reads everything it writes up to the bound.
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t limit,
                         FileKinds kinds = FileKinds::RegularFile);
 
