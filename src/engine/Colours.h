@@ -10,6 +10,9 @@ struct Rgb {
 };
 
 inline constexpr Rgb kRedText{255, 0, 0};
+inline constexpr Rgb kGreenText{0, 128, 0};
+// A status that warns before anything is renamed.
+inline constexpr Rgb kWarningText{200, 100, 0};
 inline constexpr Rgb kBlackText{0, 0, 0};
 inline constexpr Rgb kWhiteBackground{255, 255, 255};
 inline constexpr Rgb kSelectionBackground{0, 120, 215};

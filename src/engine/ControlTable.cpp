@@ -85,6 +85,17 @@ constexpr ControlInfo kControls[] = {
     {1136, K::Edit, L"", 430, 94, 40, 14, kHidden},
 };
 
+constexpr SpinInfo kSpins[] = {
+    {1085, 1083, -100, 100}, {1049, 1050, 0, 100}, {1051, 1052, 0, 100},
+    {1061, 1062, 0, 100},    {1063, 1064, 1, 100}, {1066, 1067, 1, 100},
+};
+
+constexpr ControlTip kTips[] = {
+    {1033, "includeAllFiles"}, {1095, "useRegx"},     {1106, "tipResetOptions"},
+    {1074, "tipRename"},       {1118, "lastOptions"}, {1114, "useTextMode"},
+    {1045, "wildcardsAndRegx"},
+};
+
 constexpr int kInsertGroup[] = {1080, 1081, 1082, 1086};
 constexpr int kDeleteGroup[] = {1099, 1100};
 
@@ -111,5 +122,15 @@ std::span<const int> RadioGroupOf(int radioId) {
         return kDeleteGroup;
     return {};
 }
+
+std::span<const SpinInfo> SpinControls() { return kSpins; }
+
+const SpinInfo* FindSpin(int spinId) {
+    const auto it = std::find_if(std::begin(kSpins), std::end(kSpins),
+                                 [spinId](const SpinInfo& s) { return s.id == spinId; });
+    return it == std::end(kSpins) ? nullptr : &*it;
+}
+
+std::span<const ControlTip> ControlTips() { return kTips; }
 
 }  // namespace tolvane

@@ -111,4 +111,26 @@ inline constexpr std::array<int, 8> kHistoryComboIds = {1035, 1087, 1045, 1046,
 // The radio button group that `radioId` belongs to; empty for other ids.
 std::span<const int> RadioGroupOf(int radioId);
 
+// An up-down control: the edit it steps and the range its arrows keep to. Typing
+// is not bound by the range.
+struct SpinInfo {
+    int id;
+    int buddy;
+    int min;
+    int max;
+};
+std::span<const SpinInfo> SpinControls();
+const SpinInfo* FindSpin(int spinId);
+
+// A control with a tool tip: the language key of its text. The direction link 1134
+// takes the key of the current direction ("l2r" or "r2l") instead.
+struct ControlTip {
+    int id;
+    const char* key;
+};
+std::span<const ControlTip> ControlTips();
+
+// The controls that may not receive the characters no name may hold.
+inline constexpr std::array<int, 3> kNameTextControlIds = {1035, 1046, 1068};
+
 }  // namespace tolvane

@@ -57,7 +57,7 @@ constexpr LanguageKey kKeys[] = {
     {"wildcardsAndRegx", K::Lookup, L"支持*?通配符、正则表达式", ""},
     {"addFile", K::Lookup, L"添加文件(F3)", ""},
     {"addFolder", K::Lookup, L"从文件夹添加(F4)", ""},
-    {"tipCancelRename", K::Lookup, L"撤销改名(Ctrl+Alt+F2)", ""},
+    {"tipCancelRename", K::Lookup, L"撤销改名(Ctrl+Shift+F2)", ""},
     {"tipSetting", K::Lookup, L"设置(Alt+S)", ""},
     {"setWindowTop", K::Lookup, L"置顶(Ctrl+T)", ""},
     {"cancelWindowTop", K::Lookup, L"取消置顶(Ctrl+T)", ""},
@@ -71,7 +71,6 @@ constexpr LanguageKey kKeys[] = {
     {"modifyName", K::Item, L"修改选中的文件名\tAlt+F2", ""},
     {"check", K::Item, L"勾选", ""},
     {"uncheck", K::Item, L"取消勾选", ""},
-    {"uncheck", K::Lookup, L"未选中", "summary"},
     {"remove", K::Item, L"从列表中移除\tDelete", ""},
     {"openFile", K::Item, L"打开文件", ""},
     {"openFolderOfFile", K::Item, L"打开文件所在的位置", ""},
@@ -89,6 +88,20 @@ constexpr LanguageKey kKeys[] = {
     {"fail", K::Lookup, L"×失败", ""},
     {"fail", K::Lookup, L"失败", "summary"},
     {"noModify", K::Lookup, L"无修改", ""},
+    {"unchecked", K::Lookup, L"未选中", ""},
+    // What the window says beyond the statuses and the summary.
+    {"fileList", K::Lookup, L"文件列表", ""},
+    {"progress", K::Lookup, L"进度", ""},
+    {"patternInvalid", K::Lookup, L"查找内容不是有效的表达式：", ""},
+    {"patternGaveUp", K::Lookup, L"查找的表达式运算过久，已放弃，部分新文件名不完整", ""},
+    {"filterGaveUp", K::Lookup, L"过滤的表达式运算过久，已放弃", ""},
+    {"nothingRenamed", K::Lookup, L"没有文件被改名。", ""},
+    {"journalFailed", K::Lookup, L"无法写入改名记录，因此没有文件被改名：", ""},
+    {"nameTaken", K::Lookup, L"×已存在", ""},
+    {"nameTwice", K::Lookup, L"×重名", ""},
+    {"nameTooLong", K::Lookup, L"×名称过长", ""},
+    {"conflicts", K::Lookup, L"冲突", ""},
+    {"undoJournalPass", K::Lookup, L"本次运行没有改名记录。要撤销 %1 的改名吗？那次共改名 %2 个文件。", ""},
 };
 
 }  // namespace

@@ -21,7 +21,7 @@ bool ShouldRecompute(const RenameOptions& options, int triggerId, size_t rowCoun
 
 RecomputeResult RecomputeAllNewNames(std::span<const NameRow> rows, const NewNamePipeline& pipeline,
                                      ItemCounter& counter,
-                                     const std::function<void(size_t)>& progress) {
+                                     const std::function<bool(size_t)>& keepGoing) {
     RecomputeResult result;
     result.newNames.reserve(rows.size());
     result.marks.reserve(rows.size());
@@ -33,8 +33,8 @@ RecomputeResult RecomputeAllNewNames(std::span<const NameRow> rows, const NewNam
         result.marks.push_back(ColourMark{static_cast<int>(r), kNewNameColumn,
                                           changed ? kRedText : kBlackText, kWhiteBackground});
         result.newNames.push_back(std::move(newName));
-        if (progress)
-            progress(r);
+        if (keepGoing && !keepGoing(r))
+            break;
     }
     return result;
 }

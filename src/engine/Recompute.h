@@ -33,9 +33,10 @@ inline constexpr int kNewNameColumn = 2;
 bool ShouldRecompute(const RenameOptions& options, int triggerId, size_t rowCount);
 
 // Computes every row in list order, checked or not, so the counter equals the row
-// number. `progress` (optional) is told each row index as it is done.
+// number. `keepGoing` (optional) is told each row index as it is done; when it
+// answers false the computation stops, and the result holds the rows done so far.
 RecomputeResult RecomputeAllNewNames(std::span<const NameRow> rows, const NewNamePipeline& pipeline,
                                      ItemCounter& counter,
-                                     const std::function<void(size_t)>& progress = {});
+                                     const std::function<bool(size_t)>& keepGoing = {});
 
 }  // namespace tolvane

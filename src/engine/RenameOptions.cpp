@@ -53,24 +53,36 @@ void ToggleDeleteDirection(RenameOptions& options) {
                                   : DeleteDirection::LeftToRight;
 }
 
-bool IsOptionControlEnabled(const RenameOptions& options, int id) {
+namespace {
+
+// The check box or radio button that control `id` depends on; none for other ids.
+bool RenameOptions::*ControllingButton(int id) {
     switch (id) {
         case ctl::kInsertPositionEdit:
-        case ctl::kInsertPositionSpin: return options.insertAtPosition;
+        case ctl::kInsertPositionSpin: return &RenameOptions::insertAtPosition;
         case ctl::kAnchorText:
-        case ctl::kAnchorSide: return options.insertAtText;
-        case ctl::kRegexPreset: return options.useRegex;
+        case ctl::kAnchorSide: return &RenameOptions::insertAtText;
+        case ctl::kRegexPreset: return &RenameOptions::useRegex;
         case ctl::kDeletePositionEdit:
-        case ctl::kDeletePositionSpin: return options.deleteAtPosition;
-        case ctl::kLocatorText: return options.deleteAtLocator;
+        case ctl::kDeletePositionSpin: return &RenameOptions::deleteAtPosition;
+        case ctl::kLocatorText: return &RenameOptions::deleteAtLocator;
         case ctl::kSerialStartEdit:
         case ctl::kSerialStartSpin:
         case ctl::kSerialIncrementEdit:
         case ctl::kSerialIncrementSpin:
         case ctl::kSerialDigitsEdit:
-        case ctl::kSerialDigitsSpin: return options.serialEnabled;
-        default: return true;
+        case ctl::kSerialDigitsSpin: return &RenameOptions::serialEnabled;
+        default: return nullptr;
     }
+}
+
+}  // namespace
+
+bool IsDependentControl(int id) { return ControllingButton(id) != nullptr; }
+
+bool IsOptionControlEnabled(const RenameOptions& options, int id) {
+    bool RenameOptions::*button = ControllingButton(id);
+    return button == nullptr || options.*button;
 }
 
 }  // namespace tolvane

@@ -107,5 +107,8 @@ void ToggleDeleteDirection(RenameOptions& options);
 // Whether the control `id` is enabled: each dependent control is enabled exactly
 // when its controlling button is checked; any other control is always enabled.
 bool IsOptionControlEnabled(const RenameOptions& options, int id);
+// Whether control `id` is enabled by a button of the options (so that nothing else
+// decides whether it is).
+bool IsDependentControl(int id);
 
 }  // namespace tolvane

@@ -13,8 +13,6 @@ namespace tolvane {
 
 namespace {
 
-constexpr Rgb kGreenText{0, 128, 0};
-
 constexpr size_t kNone = static_cast<size_t>(-1);
 constexpr const wchar_t* kJournalBroken =
     L"not renamed: the journal could not be written any more, so the pass stopped";
@@ -197,11 +195,11 @@ PassTexts PassTexts::From(const TextSource& texts) {
     t.success = text("sucess");
     t.failure = text("fail");
     t.unchanged = text("noModify");
-    t.unchecked = text("uncheck", "summary");
+    t.unchecked = text("unchecked");
     t.successLabel = text("sucess", "summary");
     t.failureLabel = text("fail", "summary");
     t.unchangedLabel = text("noModify");
-    t.uncheckedLabel = text("uncheck", "summary");
+    t.uncheckedLabel = text("unchecked");
     return t;
 }
 

@@ -103,14 +103,22 @@ size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptio
     return added;
 }
 
-void FileList::RecomputeNewNames(const NewNamePipeline& pipeline,
-                                 const std::function<void(size_t)>& progress) {
+void FileList::RecomputeNewNames(const NewNamePipeline& pipeline) {
+    const std::vector<NameRow> names = NameRows();
+    ApplyNewNames(RecomputeAllNewNames(names, pipeline, counter_));
+}
+
+std::vector<NameRow> FileList::NameRows() const {
     std::vector<NameRow> names;
     names.reserve(rows_.size());
     for (const FileItem& item : rows_)
         names.push_back({item.name, *item.folder});
-    RecomputeResult result = RecomputeAllNewNames(names, pipeline, counter_, progress);
-    for (size_t r = 0; r < rows_.size(); ++r)
+    return names;
+}
+
+void FileList::ApplyNewNames(RecomputeResult result) {
+    const size_t n = std::min(rows_.size(), result.newNames.size());
+    for (size_t r = 0; r < n; ++r)
         rows_[r].newName = std::move(result.newNames[r]);
     colours_.Clear();
     for (const ColourMark& mark : result.marks)

@@ -11,6 +11,7 @@
 #include "FileListObserver.h"
 #include "PathRegistry.h"
 #include "engine/ItemCounter.h"
+#include "engine/Recompute.h"
 
 namespace tolvane {
 
@@ -59,8 +60,13 @@ class FileList {
     size_t AddPaths(const std::vector<std::wstring>& paths, const AddOptions& options);
 
     // Recomputes every row in list order and rebuilds the colours from the result.
-    void RecomputeNewNames(const NewNamePipeline& pipeline,
-                           const std::function<void(size_t)>& progress = {});
+    void RecomputeNewNames(const NewNamePipeline& pipeline);
+    // The name and folder of every row, for a computation elsewhere; valid until the
+    // rows change.
+    std::vector<NameRow> NameRows() const;
+    // Takes the new names of every row, computed elsewhere in row order, and rebuilds
+    // the colours from their marks.
+    void ApplyNewNames(RecomputeResult result);
     // Computes one row (the counter continues) and marks its new name.
     void ComputeRow(size_t row, const NewNamePipeline& pipeline);
 

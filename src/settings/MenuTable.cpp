@@ -19,7 +19,7 @@ constexpr MenuItemInfo kItems[] = {
     {M::MenuBar, 0, 32773, L"重新启动程序\tCtrl+R", nullptr},
     {M::MenuBar, 0, 32774, L"退出\tCtrl+Q", nullptr},
     {M::MenuBar, 1, 32775, L"执行改名\tCtrl+F2", nullptr},
-    {M::MenuBar, 1, 32776, L"撤销改名\tCtrl+Alt+F2", nullptr},
+    {M::MenuBar, 1, 32776, L"撤销改名\tCtrl+Shift+F2", nullptr},
     {M::MenuBar, 1, 32778, L"重置选项\tF8", nullptr},
     {M::MenuBar, 1, 32777, L"清空文件列表\tF9", nullptr},
     {M::MenuBar, 2, 32781, L"导出当前的改名配置\tAlt+O", nullptr},

@@ -95,15 +95,14 @@ TEST(LanguageTest, AFileWithOneKeyBlanksListsAndSetsTheMenuTitles) {
 
 TEST(LanguageTest, ValuesReplaceWholeCaptions) {
     TempDir dir;
-    const Language language(dir.File("X.ini", "[LANGUAGE]\n32775=Run\nuncheck=Off\n32797=Paste\n"));
+    const Language language(
+        dir.File("X.ini", "[LANGUAGE]\n32775=Run\nuncheck=Off\nunchecked=Unticked\n32797=Paste\n"));
     RecordingWindow window;
     ApplyToMainWindow(language, window);
     EXPECT_EQ(window.items.at(32775), L"Run");
     EXPECT_EQ(window.items.count(32797), 0u);  // not a menu-bar item
     const auto popup = PopupMenuTexts(language, MenuId::ImportExport);
     EXPECT_EQ(popup.front().text, L"Paste");
-    // One key for the row menu's item and the summary label.
-    EXPECT_EQ(language.Text("uncheck", "summary"), L"Off");
     EXPECT_EQ(PopupMenuTexts(language, MenuId::RowMenu)[6].text, L"Off");
 }
 

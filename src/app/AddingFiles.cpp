@@ -1,0 +1,133 @@
+#include "AddingFiles.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
+
+#include "DisplayText.h"
+#include "OptionPanel.h"
+#include "PreviewController.h"
+#include "engine/OptionLists.h"
+#include "engine/TextConvert.h"
+#include "filelist/CollectFolder.h"
+#include "filelist/FileList.h"
+#include "filelist/ListEditing.h"
+#include "filelist/PathListImport.h"
+#include "settings/Language.h"
+#include "settings/Settings.h"
+
+namespace tolvane {
+
+namespace {
+
+// A path from a dialog, as the bytes the file system knows it by.
+std::wstring CorePath(const QString& path) { return ToWide(QFile::encodeName(path).toStdString()); }
+
+// The bytes of a local file URL, exactly: a name that is not UTF-8 survives.
+std::wstring CorePath(const QUrl& url) {
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return ToWide(bytes.toStdString());
+}
+
+}  // namespace
+
+AddingFiles::AddingFiles(FileList& list, OptionPanel& panel, PreviewController& preview,
+                         const Settings& settings, const Language& language, const Clock& clock,
+                         QWidget* window)
+    : QObject(window),
+      list_(list),
+      panel_(panel),
+      preview_(preview),
+      settings_(settings),
+      language_(language),
+      clock_(clock),
+      window_(window) {}
+
+void AddingFiles::AddBatch(const std::vector<std::wstring>& paths) {
+    panel_.SetCaption(ctl::kObjectCount, {});
+    panel_.SetCaption(ctl::kStatusLine, {});
+    FileList::AddOptions add;
+    add.autoSort = settings_.Flag(keys::kAutoSort);
+    add.filterText = panel_.Text(ctl::kFilter);
+    std::optional<NewNamePipeline> pipeline;
+    if (settings_.Flag(keys::kAutoUpdate)) {
+        pipeline.emplace(panel_.Snapshot(), clock_,
+                         PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+        add.pipeline = &*pipeline;
+    }
+    list_.AddPaths(paths, add);
+    preview_.RowsChanged();
+    panel_.SetCaption(ctl::kObjectCount,
+                      DisplayText(ObjectCountText(list_.RowCount(), language_.Text("files"))));
+    panel_.UpdateEnabling();
+    if (QWidget* textMode = panel_.Control(ctl::kTextMode))
+        textMode->setEnabled(true);
+    emit BatchAdded();
+}
+
+std::vector<std::wstring> AddingFiles::BatchFor(const std::wstring& path) const {
+    return BatchForOnePath(path, panel_.Checked(ctl::kIncludeSubfolders),
+                           panel_.Checked(ctl::kRenameFolders));
+}
+
+void AddingFiles::AddOnePath(const std::wstring& path) { AddBatch(BatchFor(path)); }
+
+void AddingFiles::AddFilesFromDialog() {
+    const QStringList chosen = QFileDialog::getOpenFileNames(
+        window_, QString(), QString(),
+        DisplayText(language_.Text("allFiles")) + QStringLiteral(" (*)"));
+    window_->activateWindow();
+    if (chosen.isEmpty())
+        return;
+    std::vector<std::wstring> batch;
+    for (const QString& path : chosen)
+        batch.push_back(CorePath(path));
+    AddBatch(batch);
+}
+
+void AddingFiles::AddFolderFromDialog() {
+    const QString folder = QFileDialog::getExistingDirectory(
+        window_, DisplayText(language_.Text("selectFolder")), QString());
+    if (folder.isEmpty())
+        return;
+    std::vector<std::wstring> batch;
+    CollectFolder(CorePath(folder), panel_.Checked(ctl::kIncludeSubfolders),
+                  panel_.Checked(ctl::kRenameFolders), batch);
+    AddBatch(batch);
+}
+
+bool AddingFiles::CanTakeDrop(const QMimeData& data) {
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
+            if (url.isLocalFile())
+                return true;
+        }
+        return false;
+    }
+    return data.hasText();
+}
+
+void AddingFiles::AddDropped(const QMimeData& data) {
+    std::vector<std::wstring> items;
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
+            if (url.isLocalFile())  // a web address names nothing here
+                items.push_back(CorePath(url));
+        }
+    } else if (data.hasText()) {
+        items = PathsFromClipboardText(CoreText(data.text()));
+    }
+    std::vector<std::wstring> batch;
+    for (const std::wstring& item : items) {
+        if (IsFolder(item)) {
+            CollectFolder(item, panel_.Checked(ctl::kIncludeSubfolders),
+                          panel_.Checked(ctl::kRenameFolders), batch);
+        } else if (PathExists(item)) {
+            batch.push_back(item);
+        }
+    }
+    AddBatch(batch);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+
+#include <string>
+#include <vector>
+
+class QMimeData;
+class QWidget;
+
+namespace tolvane {
+
+class Clock;
+class FileList;
+class Language;
+class OptionPanel;
+class PreviewController;
+class Settings;
+
+// Every way of bringing items into the list: the file dialog (F3), the folder
+// browser (F4), a drop, and single paths from the command line or another copy of
+// the program. A folder contributes what the two folder boxes ask for at that moment;
+// each way ends in one batch for the list.
+class AddingFiles : public QObject {
+    Q_OBJECT
+
+  public:
+    AddingFiles(FileList& list, OptionPanel& panel, PreviewController& preview,
+                const Settings& settings, const Language& language, const Clock& clock,
+                QWidget* window);
+
+    // Adds the paths as rows: new names computed unless the settings say otherwise,
+    // sorted, filtered; the count under the list follows.
+    void AddBatch(const std::vector<std::wstring>& paths);
+    // A file or folder named by a full path; a path where nothing is adds nothing.
+    void AddOnePath(const std::wstring& path);
+    void AddFilesFromDialog();
+    void AddFolderFromDialog();
+    // What a drop carries: local file URLs, or text lines that name paths.
+    void AddDropped(const QMimeData& data);
+    static bool CanTakeDrop(const QMimeData& data);
+
+  signals:
+    void BatchAdded();
+
+  private:
+    std::vector<std::wstring> BatchFor(const std::wstring& path) const;
+
+    FileList& list_;
+    OptionPanel& panel_;
+    PreviewController& preview_;
+    const Settings& settings_;
+    const Language& language_;
+    const Clock& clock_;
+    QWidget* window_;
+};
+
+}  // namespace tolvane

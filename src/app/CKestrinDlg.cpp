@@ -1,0 +1,329 @@
+#include "CKestrinDlg.h"
+
+#include <QDragEnterEvent>
+#include <QApplication>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "AddingFiles.h"
+#include "CommandTable.h"
+#include "DialogUnits.h"
+#include "DisplayText.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "OptionActions.h"
+#include "OptionPanel.h"
+#include "PassActions.h"
+#include "PreviewController.h"
+#include "ToolBars.h"
+#include "engine/OptionLists.h"
+#include "engine/Recompute.h"
+#include "execute/InputHistory.h"
+#include "filelist/ListEditing.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr const char* kInstanceName = "Tolvane";
+// A resize is stored once the frame has been still this long.
+constexpr int kSaveSizeAfterMs = 400;
+
+}  // namespace
+
+CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
+    : QMainWindow(parent),
+      environment_(std::move(environment)),
+      settings_(environment_.paths.settingsFile),
+      list_(ColumnsFromSettings(settings_)) {
+    setWindowTitle(QString::fromLatin1(kInstanceName));
+    setAcceptDrops(true);
+    std::error_code ec;
+    std::filesystem::create_directories(settings_.File().parent_path(), ec);
+
+    // Language first: every text below is looked up in it.
+    language_ = Language(ChooseLanguage(settings_, environment_.systemLanguageId,
+                                        environment_.paths.languageFolder)
+                             .file);
+    panel_ = new OptionPanel(this);
+    setCentralWidget(panel_);
+    commands_ = new CommandTable(this);
+    commands_->BuildMenuBar(menuBar());
+    ApplyToMainWindow(language_, *this);
+    panel_->Arrange();
+
+    preview_ = new PreviewController(list_, clock_, this);
+    options_ = new OptionActions(*panel_, settings_, language_, this);
+    adding_ = new AddingFiles(list_, *panel_, *preview_, settings_, language_, clock_, this);
+    passes_ = new PassActions(list_, *panel_, *options_, *preview_, settings_, language_, clock_,
+                              this);
+    model_ = new FileListModel(list_, language_, this);
+    panel_->ListView()->SetFileListModel(model_);
+    panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
+
+    const StartupSettings startup = RunStartupSettings(settings_);
+    SetUpPanel();
+    options_->FillLists(startup);
+    panel_->ApplySilently(RenameOptions::WindowDefaults());
+    if (startup.loadHistory) {
+        for (const int id : kHistoryComboIds)
+            panel_->SetItems(id, LoadInputHistory(settings_, id));
+    }
+    if (startup.fileExisted && startup.loadLastSet)
+        options_->LoadLastOptions();
+    if (startup.hasLastSet)
+        panel_->Control(ctl::kRenameLikeLast)->setEnabled(*startup.hasLastSet);
+    panel_->Control(ctl::kTextMode)->setEnabled(false);
+    panel_->UpdateEnabling();
+    panel_->SetCaption(ctl::kStatusLine, {});
+
+    SetUpCommands();
+    toolbars_ = new ToolBars(this, panel_, *commands_, language_);
+    toolbars_->Show(startup.showToolbar);
+    panel_->Combo(ctl::kInsertText)->setFocus();
+
+    const QSize minimum = panel_->MinimumContentSize();
+    setMinimumSize(minimum.width(), minimum.height() + menuBar()->sizeHint().height());
+    const DialogUnits units(panel_->font());
+    QSize size(units.X(474), units.Y(381) + menuBar()->sizeHint().height());
+    if (startup.width > 0 && startup.height > 0)
+        size = QSize(startup.width, startup.height);
+    resize(size.expandedTo(minimumSize()));
+
+    recomputeTimer_ = new QTimer(this);
+    recomputeTimer_->setSingleShot(true);
+    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
+    sizeTimer_ = new QTimer(this);
+    sizeTimer_->setSingleShot(true);
+    sizeTimer_->setInterval(kSaveSizeAfterMs);
+    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
+    qApp->installEventFilter(this);
+}
+
+CKestrinDlg::~CKestrinDlg() = default;
+
+void CKestrinDlg::SetUpPanel() {
+    for (const ControlTip& tip : ControlTips())
+        panel_->SetToolTip(tip.id, DisplayText(language_.Text(tip.key)));
+    connect(panel_, &OptionPanel::OptionEdited, this, &CKestrinDlg::OnOptionEdited);
+    connect(panel_, &OptionPanel::ButtonClicked, this, &CKestrinDlg::OnButton);
+    connect(options_, &OptionActions::RecomputeRequested, this, &CKestrinDlg::RecomputeAllNewNames);
+    connect(passes_, &PassActions::ClearListRequested, this, &CKestrinDlg::ClearList);
+    connect(passes_, &PassActions::RowsChanged, this, [this] { preview_->RowsChanged(); });
+    connect(preview_, &PreviewController::Finished, this, &CKestrinDlg::ShowPatternState);
+    auto* progress = qobject_cast<QProgressBar*>(panel_->Control(ctl::kProgress));
+    connect(preview_, &PreviewController::Running, this, [this, progress](int rows) {
+        progress->setRange(0, rows);
+        progress->setValue(0);
+        progress->show();
+        panel_->Arrange();
+    });
+    connect(preview_, &PreviewController::Progressed, progress, &QProgressBar::setValue);
+    connect(preview_, &PreviewController::Finished, this, [this, progress] {
+        if (progress->isVisible()) {
+            progress->hide();
+            progress->setValue(0);
+            panel_->Arrange();
+        }
+    });
+    FileListView* view = panel_->ListView();
+    connect(view, &FileListView::HeaderClicked, this,
+            [this](int column) { list_.ClickColumn(column, panel_->Text(ctl::kFilter)); });
+    connect(view, &FileListView::RowsClicked, this, [this] {
+        if (!list_.Colours().Empty())
+            list_.ClearColours();
+    });
+}
+
+void CKestrinDlg::SetUpCommands() {
+    using Keys = QList<QKeySequence>;
+    CommandTable& c = *commands_;
+    c.Define(cmd::kAddFiles, Keys{Qt::Key_F3}, [this] { adding_->AddFilesFromDialog(); });
+    c.Define(cmd::kAddFolder, Keys{Qt::Key_F4}, [this] { adding_->AddFolderFromDialog(); });
+    c.Define(cmd::kRestart, Keys{Qt::CTRL | Qt::Key_R}, [this] {
+        if (sizeTimer_->isActive())
+            SaveSize();
+        if (environment_.restart)
+            environment_.restart();
+    });
+    c.Define(cmd::kExit, Keys{Qt::CTRL | Qt::Key_Q}, [this] {
+        if (sizeTimer_->isActive())
+            SaveSize();
+        if (environment_.exitNow)
+            environment_.exitNow();
+    });
+    c.Define(cmd::kExecute, Keys{Qt::CTRL | Qt::Key_F2}, [this] { passes_->ExecuteRenames(); });
+    // Ctrl+Alt+F2 switches the virtual terminal on Linux before any program sees it.
+    c.Define(cmd::kUndo, Keys{Qt::CTRL | Qt::ALT | Qt::Key_F2, Qt::CTRL | Qt::SHIFT | Qt::Key_F2},
+             [this] { passes_->UndoRenames(); });
+    c.Define(cmd::kResetOptions, Keys{Qt::Key_F8}, [this] { options_->ResetOptions(); });
+    c.Define(cmd::kClearList, Keys{Qt::Key_F9}, [this] { ClearList(); });
+    c.Define(cmd::kImportPathList, Keys{Qt::Key_F6}, {});
+    c.Define(cmd::kImportClipboardPaths, Keys{Qt::Key_F7}, {});
+    c.Define(cmd::kExportProfile, Keys{Qt::ALT | Qt::Key_O}, {});
+    c.Define(cmd::kImportProfile, Keys{Qt::ALT | Qt::Key_I}, {});
+    c.Define(cmd::kSettings, Keys{Qt::ALT | Qt::Key_S}, {});
+    c.Define(cmd::kHelp, Keys{}, [this] { ShowHelp(); });
+    c.Define(cmd::kAlwaysOnTop, Keys{Qt::CTRL | Qt::Key_T}, [this] { ToggleAlwaysOnTop(); });
+}
+
+void CKestrinDlg::AddArguments(const std::vector<std::wstring>& paths) {
+    for (const std::wstring& path : paths) {
+        if (!path.empty())
+            adding_->AddOnePath(path);
+    }
+}
+
+void CKestrinDlg::AddOnePath(const std::wstring& path) { adding_->AddOnePath(path); }
+
+void CKestrinDlg::ShowFromOtherCopy() {
+    showNormal();
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    raise();
+    activateWindow();
+}
+
+void CKestrinDlg::OnOptionEdited(int id) {
+    switch (id) {
+        case ctl::kRegexPreset: options_->ApplyRegexPreset(panel_->Selection(id)); return;
+        case ctl::kTemplatePreset: options_->ApplyTemplatePreset(panel_->Selection(id)); return;
+        case ctl::kFilter: ApplyFilter(); return;
+        // Read when folders are added; nothing changes at once.
+        case ctl::kIncludeSubfolders:
+        case ctl::kRenameFolders:
+        case ctl::kTextMode:
+        case ctl::kTextModeEditor:
+        case ctl::kInPlaceEditor: return;
+        default: RecomputeAllNewNames(id);
+    }
+}
+
+void CKestrinDlg::OnButton(int id) {
+    switch (id) {
+        case ctl::kResetOptions: options_->ResetOptions(); return;
+        case ctl::kRenameLikeLast: options_->LoadLastOptions(); return;
+        case ctl::kExecute: passes_->ExecuteRenames(); return;
+        case ctl::kAddUserTemplate: options_->AddUserTemplate(); return;
+        case ctl::kDeleteDirection: options_->ToggleDeleteDirection(); return;
+        case 1026: SelectAll(list_); return;
+        case 1027: InvertSelection(list_); return;
+        case 1029: passes_->RefreshRenamedItems(); return;
+        default: return;
+    }
+}
+
+void CKestrinDlg::RecomputeAllNewNames(int triggerId) {
+    panel_->UpdateEnabling();
+    // Changes that arrive together (a profile sets every control) compute once.
+    pendingTrigger_ = pendingTrigger_ == 0 ? triggerId : pendingTrigger_;
+    recomputeTimer_->start(0);
+}
+
+void CKestrinDlg::StartRecompute() {
+    const int trigger = pendingTrigger_;
+    pendingTrigger_ = 0;
+    const RenameOptions options = panel_->Snapshot();
+    if (!ShouldRecompute(options, trigger, list_.RowCount()))
+        return;
+    panel_->SetCaption(ctl::kStatusLine, {});
+    preview_->Request(options, PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+}
+
+void CKestrinDlg::ShowPatternState() {
+    QString text;
+    if (preview_->PatternInvalid())
+        text = DisplayText(language_.Text("patternInvalid")) + QStringLiteral(" ") +
+               preview_->PatternError();
+    else if (preview_->PatternGaveUp())
+        text = DisplayText(language_.Text("patternGaveUp"));
+    panel_->SetCaption(ctl::kStatusLine, text);
+    panel_->Arrange();
+}
+
+void CKestrinDlg::ApplyFilter() {
+    if (!list_.ApplyFilter(panel_->Text(ctl::kFilter))) {
+        panel_->SetCaption(ctl::kStatusLine, DisplayText(language_.Text("filterGaveUp")));
+        panel_->Arrange();
+    }
+}
+
+void CKestrinDlg::ClearList() {
+    list_.Clear();
+    preview_->RowsChanged();
+    panel_->SetCaption(ctl::kObjectCount, {});
+}
+
+void CKestrinDlg::ToggleAlwaysOnTop() {
+    onTop_ = !onTop_;
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);
+    if (visible)
+        show();
+    toolbars_->ShowOnTop(onTop_);
+}
+
+void CKestrinDlg::ShowHelp() {}
+
+void CKestrinDlg::SetCaption(const std::wstring&) {
+    // The caption is the instance name, by which another copy finds the window.
+}
+
+void CKestrinDlg::SetControlText(int controlId, const std::wstring& text) {
+    panel_->SetCaption(controlId, DisplayText(text));
+}
+
+void CKestrinDlg::SetMenuTitle(int position, const std::wstring& text) {
+    commands_->SetMenuTitle(position, DisplayText(text));
+}
+
+void CKestrinDlg::SetMenuItemText(MenuId menu, int commandId, const std::wstring& text) {
+    if (menu == MenuId::MenuBar)
+        commands_->SetItemText(commandId, DisplayText(text));
+}
+
+void CKestrinDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData() && AddingFiles::CanTakeDrop(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void CKestrinDlg::dropEvent(QDropEvent* event) {
+    if (!event->mimeData())
+        return;
+    event->acceptProposedAction();
+    adding_->AddDropped(*event->mimeData());
+}
+
+void CKestrinDlg::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isVisible())
+        sizeTimer_->start();
+}
+
+void CKestrinDlg::SaveSize() {
+    sizeTimer_->stop();
+    // Stored as the window's own size, so that the next start opens at the same size.
+    settings_.Write(keys::kWidth, std::to_wstring(width()));
+    settings_.Write(keys::kHeight, std::to_wstring(height()));
+}
+
+bool CKestrinDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Tool tips show unless the settings turn them off, as they are at that moment.
+    if (event->type() == QEvent::ToolTip && !settings_.Flag(keys::kShowTip)) {
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this)
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace tolvane

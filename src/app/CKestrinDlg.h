@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+#include "engine/Clock.h"
+#include "filelist/FileList.h"
+#include "settings/Language.h"
+#include "settings/Settings.h"
+
+class QTimer;
+
+namespace tolvane {
+
+class AddingFiles;
+class CommandTable;
+class FileListModel;
+class HelpDlg;
+class OptionActions;
+class OptionPanel;
+class PassActions;
+class PreviewController;
+class ToolBars;
+
+// The main window: it owns the parts of the window and wires them together; what
+// each part does is in its own class. Set up in the order the window has always
+// been: settings, language, option lists, history, last options, list, the paths
+// of the command line, tool tips, toolbars, size.
+class CKestrinDlg : public QMainWindow, public TranslatableWindow {
+    Q_OBJECT
+
+  public:
+    // How the program behaves around the window: where its files are, which language
+    // the system speaks, and how it restarts and ends at once.
+    struct Environment {
+        SettingsPaths paths = LocateSettings();
+        int systemLanguageId = LanguageIdOfEnvironment();
+        std::function<void()> restart;
+        std::function<void()> exitNow;
+    };
+
+    explicit CKestrinDlg(Environment environment, QWidget* parent = nullptr);
+    ~CKestrinDlg() override;
+
+    // Set-up's last steps: every non-empty argument, as it stands, then the size.
+    void AddArguments(const std::vector<std::wstring>& paths);
+    // A path handed over by another copy of the program (already trimmed).
+    void AddOnePath(const std::wstring& path);
+    // Brings the window to the front, restored and centred, as another copy asks.
+    void ShowFromOtherCopy();
+
+    // Parts, for the program and its tests.
+    OptionPanel& Panel() const { return *panel_; }
+    FileList& List() { return list_; }
+    CommandTable& Commands() const { return *commands_; }
+    PassActions& Passes() const { return *passes_; }
+    PreviewController& Preview() const { return *preview_; }
+    const Settings& AppSettings() const { return settings_; }
+    bool AlwaysOnTop() const { return onTop_; }
+
+    // Applies the options now (for the preview: the next computation starts here).
+    void RecomputeAllNewNames(int triggerId);
+
+    // TranslatableWindow.
+    void SetCaption(const std::wstring& text) override;
+    void SetControlText(int controlId, const std::wstring& text) override;
+    void SetMenuTitle(int position, const std::wstring& text) override;
+    void SetMenuItemText(MenuId menu, int commandId, const std::wstring& text) override;
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void SetUpCommands();
+    void SetUpPanel();
+    void OnOptionEdited(int id);
+    void OnButton(int id);
+    void StartRecompute();
+    void ShowPatternState();
+    void ApplyFilter();
+    void ClearList();
+    void ToggleAlwaysOnTop();
+    void ShowHelp();
+    void SaveSize();
+
+    Environment environment_;
+    Settings settings_;
+    Language language_;
+    SystemClock clock_;
+    FileList list_;
+    OptionPanel* panel_ = nullptr;
+    FileListModel* model_ = nullptr;
+    CommandTable* commands_ = nullptr;
+    PreviewController* preview_ = nullptr;
+    OptionActions* options_ = nullptr;
+    AddingFiles* adding_ = nullptr;
+    PassActions* passes_ = nullptr;
+    ToolBars* toolbars_ = nullptr;
+    HelpDlg* help_ = nullptr;
+    QTimer* recomputeTimer_ = nullptr;
+    QTimer* sizeTimer_ = nullptr;
+    int pendingTrigger_ = 0;
+    bool onTop_ = false;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,451 @@
+#include "OptionPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+#include "AccessibleNames.h"
+#include "DialogUnits.h"
+#include "FileListView.h"
+#include "KeyFilter.h"
+#include "LinkText.h"
+#include "SpinButtons.h"
+#include "execute/OptionSection.h"
+#include "execute/RenameOptionsControls.h"
+
+namespace tolvane {
+
+namespace {
+
+// The closed height of combo boxes; the table's heights include their open lists.
+constexpr int kFieldHeight = 12;
+// Controls whose vertical centres are this close (dialog units) share a row.
+constexpr int kRowBand = 6;
+
+bool InBottomRow(int id) {
+    return id == ctl::kFileList || id == ctl::kObjectCount || id == ctl::kProgress ||
+           id == ctl::kStatusLine;
+}
+
+int FieldHeight(const ControlInfo& info) {
+    switch (info.kind) {
+        case ControlKind::EditableCombo:
+        case ControlKind::DropDownList: return std::min<int>(info.height, kFieldHeight);
+        default: return info.height;
+    }
+}
+
+int CentreY(const ControlInfo& info) { return info.y + FieldHeight(info) / 2; }
+
+// Whether a control shows a text of its own that must fit: a caption, or the items
+// of a drop-down list.
+bool ShowsText(ControlKind kind) {
+    return kind == ControlKind::DropDownList || kind == ControlKind::CheckBox ||
+           kind == ControlKind::RadioButton || kind == ControlKind::PushButton ||
+           kind == ControlKind::Link || kind == ControlKind::StaticText;
+}
+
+bool HasCaption(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
+        case ControlKind::PushButton:
+        case ControlKind::Link:
+        case ControlKind::StaticText: return true;
+        default: return false;
+    }
+}
+
+// Sets an editable box's drop-down without touching its text or telling anyone.
+void SetDropDown(QComboBox* combo, const std::vector<std::wstring>& items) {
+    const QSignalBlocker block(combo);
+    const QString text = combo->currentText();
+    combo->clear();
+    for (const std::wstring& item : items)
+        combo->addItem(QString::fromStdWString(item));
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+}  // namespace
+
+OptionPanel::OptionPanel(QWidget* parent) : QWidget(parent) {
+    setFont(WindowFont());
+    Build();
+}
+
+QComboBox* OptionPanel::Combo(int id) const { return qobject_cast<QComboBox*>(Control(id)); }
+
+void OptionPanel::Build() {
+    for (const ControlInfo& info : MainWindowControls()) {
+        QWidget* widget = MakeControl(info);
+        if (info.kind == ControlKind::GroupBox) {
+            groupBoxes_.emplace_back(QRect(info.x, info.y, info.width, info.height), widget);
+            continue;
+        }
+        controls_.insert(info.id, widget);
+        captions_.insert(info.id, QString::fromWCharArray(info.text));
+        Bind(info, widget);
+        if (info.flags & kHidden)
+            widget->hide();
+    }
+    // Spin arrows know their fields only once both exist.
+    for (const SpinInfo& spin : SpinControls()) {
+        auto* field = qobject_cast<QLineEdit*>(Control(spin.buddy));
+        auto* arrows = new SpinButtons(field, spin.min, spin.max, this);
+        delete controls_.take(spin.id);
+        controls_.insert(spin.id, arrows);
+    }
+    RefreshAccessibleNames();
+    // Frames go behind the controls they surround.
+    for (auto& [rect, box] : groupBoxes_)
+        box->lower();
+    Arrange();
+}
+
+QWidget* OptionPanel::MakeControl(const ControlInfo& info) {
+    const QString text = QString::fromWCharArray(info.text);
+    switch (info.kind) {
+        case ControlKind::EditableCombo: {
+            auto* combo = new QComboBox(this);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCurrentIndex(-1);
+            return combo;
+        }
+        case ControlKind::DropDownList: return new QComboBox(this);
+        case ControlKind::CheckBox: return new QCheckBox(text, this);
+        case ControlKind::RadioButton: {
+            auto* radio = new QRadioButton(text, this);
+            // Radio groups are kept by hand: a loaded profile may check none or several.
+            radio->setAutoExclusive(false);
+            return radio;
+        }
+        case ControlKind::Edit:
+            if (info.flags & kMultiLine)
+                return new QPlainTextEdit(this);
+            return new QLineEdit(this);
+        case ControlKind::Spin: return new QWidget(this);  // replaced once its field exists
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(text, this);
+            button->setAutoDefault(false);  // Enter never presses a button
+            return button;
+        }
+        case ControlKind::Link: {
+            auto* link = new QLabel(LinkHtml(text), this);
+            link->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                          Qt::LinksAccessibleByKeyboard);
+            link->setFocusPolicy(Qt::TabFocus);
+            return link;
+        }
+        case ControlKind::StaticText: return new QLabel(text, this);
+        case ControlKind::GroupBox: return new QGroupBox(this);
+        case ControlKind::ListView: return listView_ = new FileListView(this);
+        case ControlKind::ProgressBar: {
+            auto* bar = new QProgressBar(this);
+            bar->setRange(0, 100);
+            bar->setTextVisible(false);
+            bar->hide();
+            return bar;
+        }
+    }
+    return new QWidget(this);
+}
+
+void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
+    const int id = info.id;
+    widget->setObjectName(QStringLiteral("control%1").arg(id));
+    switch (info.kind) {
+        case ControlKind::EditableCombo: {
+            auto* combo = static_cast<QComboBox*>(widget);
+            connect(combo, &QComboBox::editTextChanged, this, [this, id] { emit OptionEdited(id); });
+            if (std::find(kNameTextControlIds.begin(), kNameTextControlIds.end(), id) !=
+                kNameTextControlIds.end())
+                combo->lineEdit()->installEventFilter(
+                    new KeyFilter(KeyFilter::Rule::NoNameBreakers, combo));
+            break;
+        }
+        case ControlKind::DropDownList:
+            // Only a choice of the user counts: a profile that selects a preset must
+            // not apply it.
+            connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
+                    [this, id] { emit OptionEdited(id); });
+            break;
+        case ControlKind::CheckBox:
+            connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                    [this, id] { emit OptionEdited(id); });
+            break;
+        case ControlKind::RadioButton:
+            connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
+                    [this, id] {
+                        for (int other : RadioGroupOf(id))
+                            SetChecked(other, other == id);
+                        emit OptionEdited(id);
+                    });
+            break;
+        case ControlKind::Edit:
+            if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                connect(edit, &QLineEdit::textChanged, this, [this, id] { emit OptionEdited(id); });
+                if (info.flags & kDigitsOnly)
+                    edit->installEventFilter(new KeyFilter(KeyFilter::Rule::DigitsOnly, edit));
+            } else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) {
+                connect(editor, &QPlainTextEdit::textChanged, this,
+                        [this, id] { emit OptionEdited(id); });
+            }
+            break;
+        case ControlKind::PushButton:
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    [this, id] { emit ButtonClicked(id); });
+            break;
+        case ControlKind::Link:
+            connect(static_cast<QLabel*>(widget), &QLabel::linkActivated, this,
+                    [this, id] { emit ButtonClicked(id); });
+            break;
+        default: break;
+    }
+}
+
+void OptionPanel::RefreshAccessibleNames() {
+    for (auto it = controls_.begin(); it != controls_.end(); ++it) {
+        const int label = LabelIdOf(it.key());
+        if (label != 0)
+            it.value()->setAccessibleName(PlainCaption(captions_.value(label)));
+    }
+}
+
+std::wstring OptionPanel::Text(int id) const {
+    const QWidget* widget = Control(id);
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->currentText().toStdWString();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
+        return edit->text().toStdWString();
+    if (const auto* editor = qobject_cast<const QPlainTextEdit*>(widget))
+        return editor->toPlainText().toStdWString();
+    return {};
+}
+
+void OptionPanel::SetText(int id, std::wstring_view text) {
+    const QString value = QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size()));
+    QWidget* widget = Control(id);
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        combo->setEditText(value);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(value);
+    else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget))
+        editor->setPlainText(value);
+}
+
+int OptionPanel::Selection(int id) const {
+    const QComboBox* combo = Combo(id);
+    return combo ? combo->currentIndex() : -1;
+}
+
+int OptionPanel::ItemCount(int id) const {
+    const QComboBox* combo = Combo(id);
+    return combo ? combo->count() : 0;
+}
+
+void OptionPanel::SetSelection(int id, int index) {
+    if (QComboBox* combo = Combo(id))
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+bool OptionPanel::Checked(int id) const {
+    const auto* button = qobject_cast<const QAbstractButton*>(Control(id));
+    return button && button->isCheckable() && button->isChecked();
+}
+
+void OptionPanel::SetChecked(int id, bool checked) {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    if (button && button->isCheckable())
+        button->setChecked(checked);
+}
+
+RenameOptions OptionPanel::Snapshot() const {
+    RenameOptions options;
+    RenameOptionsControls target(options, ItemCount(ctl::kRegexPreset),
+                                 ItemCount(ctl::kTemplatePreset));
+    for (const int id : kProfileControlOrder)
+        ApplyStoredValue(target, id, StoredControlValue(*this, id));
+    options.deleteDirection = direction_;
+    return options;
+}
+
+void OptionPanel::ApplySilently(const RenameOptions& options) {
+    RenameOptions copy = options;
+    const RenameOptionsControls source(copy, ItemCount(ctl::kRegexPreset),
+                                       ItemCount(ctl::kTemplatePreset));
+    std::vector<std::unique_ptr<QSignalBlocker>> blocks;
+    for (QWidget* widget : controls_)
+        blocks.push_back(std::make_unique<QSignalBlocker>(widget));
+    for (const int id : kProfileControlOrder)
+        ApplyStoredValue(*this, id, StoredControlValue(source, id));
+}
+
+void OptionPanel::SetDirection(DeleteDirection direction, const QString& tip) {
+    direction_ = direction;
+    SetCaption(ctl::kDeleteDirection,
+               direction == DeleteDirection::LeftToRight ? QStringLiteral("<a>→</a>")
+                                                         : QStringLiteral("<a>←</a>"));
+    SetToolTip(ctl::kDeleteDirection, tip);
+}
+
+void OptionPanel::UpdateEnabling() {
+    const RenameOptions options = Snapshot();
+    for (auto it = controls_.begin(); it != controls_.end(); ++it) {
+        if (IsDependentControl(it.key()))
+            it.value()->setEnabled(IsOptionControlEnabled(options, it.key()));
+    }
+}
+
+void OptionPanel::SetItems(int id, const std::vector<std::wstring>& items) {
+    QComboBox* combo = Combo(id);
+    if (!combo)
+        return;
+    if (combo->isEditable()) {
+        SetDropDown(combo, items);
+        return;
+    }
+    const QSignalBlocker block(combo);
+    combo->clear();
+    for (const std::wstring& item : items)
+        combo->addItem(QString::fromStdWString(item));
+    combo->setCurrentIndex(-1);
+}
+
+std::vector<std::wstring> OptionPanel::Items(int id) const {
+    std::vector<std::wstring> items;
+    if (const QComboBox* combo = Combo(id)) {
+        for (int i = 0; i < combo->count(); ++i)
+            items.push_back(combo->itemText(i).toStdWString());
+    }
+    return items;
+}
+
+void OptionPanel::SetCaption(int id, const QString& text) {
+    QWidget* widget = Control(id);
+    const ControlInfo* info = FindMainWindowControl(id);
+    if (!widget || !info)
+        return;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(info->kind == ControlKind::Link ? LinkHtml(text) : text);
+    captions_.insert(id, text);
+    RefreshAccessibleNames();
+}
+
+void OptionPanel::SetToolTip(int id, const QString& text) {
+    if (QWidget* widget = Control(id))
+        widget->setToolTip(text);
+}
+
+void OptionPanel::Arrange() {
+    const DialogUnits units(font());
+    // Rows, left to right: a control that needs more room grows, and the controls to
+    // its right on the same row move along.
+    std::vector<const ControlInfo*> order;
+    for (const ControlInfo& info : MainWindowControls()) {
+        if (info.kind != ControlKind::GroupBox && !InBottomRow(info.id) && !(info.flags & kHidden))
+            order.push_back(&info);
+    }
+    std::sort(order.begin(), order.end(),
+              [](const ControlInfo* a, const ControlInfo* b) { return a->x < b->x; });
+    QHash<int, QRect> rects;
+    for (const ControlInfo* info : order)
+        rects.insert(info->id, units.Rect(info->x, info->y, info->width, FieldHeight(*info)));
+    for (const ControlInfo* info : order) {
+        if (!ShowsText(info->kind))
+            continue;
+        QRect& rect = rects[info->id];
+        // Texts keep a little room to the next control.
+        const int needed = Control(info->id)->sizeHint().width() +
+                           (info->kind == ControlKind::DropDownList ? 0 : units.X(2));
+        if (needed <= rect.width())
+            continue;
+        const int grow = needed - rect.width();
+        const int oldRight = rect.right();
+        rect.setWidth(needed);
+        for (const ControlInfo* other : order) {
+            QRect& next = rects[other->id];
+            if (other != info && std::abs(CentreY(*other) - CentreY(*info)) < kRowBand &&
+                next.left() > oldRight)
+                next.translate(grow, 0);
+        }
+    }
+    contentRight_ = units.X(474);
+    for (auto it = rects.begin(); it != rects.end(); ++it) {
+        Control(it.key())->setGeometry(it.value());
+        contentRight_ = std::max(contentRight_, it.value().right() + units.X(4));
+    }
+    placed_ = rects;
+    // Frames, the inner ones first, stretch over whatever moved out of them.
+    std::sort(groupBoxes_.begin(), groupBoxes_.end(), [](const auto& a, const auto& b) {
+        return a.first.width() * a.first.height() < b.first.width() * b.first.height();
+    });
+    std::vector<QRect> frames;
+    for (const auto& [dialogRect, box] : groupBoxes_) {
+        QRect frame = units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(),
+                                 dialogRect.height());
+        int right = frame.right();
+        for (const ControlInfo* info : order) {
+            if (dialogRect.contains(QPoint(info->x, CentreY(*info))))
+                right = std::max(right, rects[info->id].right() + units.X(3));
+        }
+        for (const QRect& inner : frames) {
+            if (frame.contains(inner.topLeft()))
+                right = std::max(right, inner.right() + units.X(3));
+        }
+        frame.setRight(right);
+        box->setGeometry(frame);
+        frames.push_back(frame);
+        contentRight_ = std::max(contentRight_, frame.right() + units.X(2));
+    }
+    listTop_ = units.Y(147);
+    PlaceBottomRow();
+}
+
+QSize OptionPanel::MinimumContentSize() const {
+    return {std::max(600, contentRight_), std::max(500 - 80, listTop_ + 80 + StatusRowHeight())};
+}
+
+int OptionPanel::StatusRowHeight() const {
+    return std::max(20, fontMetrics().height() + 6);
+}
+
+void OptionPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceBottomRow();
+}
+
+void OptionPanel::PlaceBottomRow() {
+    const int w = width(), h = height();
+    const int row = StatusRowHeight();
+    const int top = h - row;
+    if (listView_)
+        listView_->setGeometry(5, listTop_, w - 11, std::max(0, top - 2 - listTop_));
+    QWidget* progress = Control(ctl::kProgress);
+    QWidget* status = Control(ctl::kStatusLine);
+    QWidget* count = Control(ctl::kObjectCount);
+    const bool progressShown = progress && progress->isVisibleTo(this);
+    const int rightEnd = progressShown ? w - 250 - 6 : w - 6;
+    if (progress)
+        progress->setGeometry(w - 250, top + (row - 20) / 2, 244, 20);
+    // The count keeps to the left of the status text while that text shows anything.
+    const auto* statusLabel = qobject_cast<QLabel*>(status);
+    const bool statusShown = statusLabel && !statusLabel->text().isEmpty();
+    if (status)
+        status->setGeometry(300, top, std::max(0, rightEnd - 300), row);
+    if (count)
+        count->setGeometry(5, top, std::max(0, (statusShown ? 300 - 4 : rightEnd) - 5), row);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "engine/ControlTable.h"
+#include "engine/RenameOptions.h"
+#include "execute/OptionControlStates.h"
+
+class QComboBox;
+
+namespace tolvane {
+
+class FileListView;
+
+// The controls of the main window, made from the control table in one loop: each
+// widget is created for its kind, placed by its dialog units, bound to the signals
+// below and named for accessibility. The widgets hold the option values; the panel
+// reads and writes them as option control states, so profiles, reset, history and
+// the preview all go through the same core code. The file list and the status line
+// are placed on every resize.
+class OptionPanel : public QWidget, public OptionControlStates {
+    Q_OBJECT
+
+  public:
+    explicit OptionPanel(QWidget* parent = nullptr);
+
+    QWidget* Control(int id) const { return controls_.value(id, nullptr); }
+    QComboBox* Combo(int id) const;
+    FileListView* ListView() const { return listView_; }
+
+    // Option control states over the widgets.
+    std::wstring Text(int id) const override;
+    void SetText(int id, std::wstring_view text) override;
+    int Selection(int id) const override;
+    int ItemCount(int id) const override;
+    void SetSelection(int id, int index) override;
+    bool Checked(int id) const override;
+    void SetChecked(int id, bool checked) override;
+
+    // The options as the controls show them now.
+    RenameOptions Snapshot() const;
+    // Sets every option control from `options`, without notifications.
+    void ApplySilently(const RenameOptions& options);
+    DeleteDirection Direction() const { return direction_; }
+    // Shows the direction on link 1134; `tip` is the text of its tool tip.
+    void SetDirection(DeleteDirection direction, const QString& tip);
+
+    // Enables each dependent control exactly when its controlling button is checked.
+    void UpdateEnabling();
+
+    // Items of a drop-down list (nothing selected afterwards unless `keep`), or the
+    // drop-down of an editable box (its text stays).
+    void SetItems(int id, const std::vector<std::wstring>& items);
+    std::vector<std::wstring> Items(int id) const;
+
+    // The caption of a control (a link in "<a>text</a>" form) and its tool tip.
+    void SetCaption(int id, const QString& text);
+    void SetToolTip(int id, const QString& text);
+
+    // Lays the controls out again after their captions changed: a control whose
+    // caption needs more room than its dialog units give it grows, and what follows
+    // it on its row moves along.
+    void Arrange();
+    // The smallest size at which every control is inside the window.
+    QSize MinimumContentSize() const;
+
+  signals:
+    // An option control changed: a box or number edited, a check or radio clicked, a
+    // list item chosen by the user.
+    void OptionEdited(int id);
+    // A push button or a link was activated.
+    void ButtonClicked(int id);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Build();
+    QWidget* MakeControl(const ControlInfo& info);
+    void Bind(const ControlInfo& info, QWidget* widget);
+    void PlaceBottomRow();
+    void RefreshAccessibleNames();
+    int StatusRowHeight() const;
+
+    QHash<int, QWidget*> controls_;
+    QHash<int, QString> captions_;  // as the table or a language gives them
+    QHash<int, QRect> placed_;      // where Arrange() put each control
+    std::vector<std::pair<QRect, QWidget*>> groupBoxes_;
+    FileListView* listView_ = nullptr;
+    DeleteDirection direction_ = DeleteDirection::LeftToRight;
+    int contentRight_ = 0;
+    int listTop_ = 0;
+};
+
+}  // namespace tolvane

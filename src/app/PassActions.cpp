@@ -1,0 +1,146 @@
+#include "PassActions.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include <map>
+
+#include "DisplayText.h"
+#include "OptionActions.h"
+#include "OptionPanel.h"
+#include "PreviewController.h"
+#include "engine/OptionLists.h"
+#include "execute/AfterPass.h"
+#include "execute/Journal.h"
+#include "execute/RenamePass.h"
+#include "execute/Undo.h"
+#include "filelist/FileList.h"
+#include "filelist/ListEditing.h"
+#include "settings/Language.h"
+#include "settings/Settings.h"
+
+namespace tolvane {
+
+namespace {
+
+// The refresh blanks the new names, then the statuses, then shows the count.
+constexpr int kBlankNewNamesMs = 2000;
+constexpr int kBlankStatusesMs = 2000;
+constexpr int kShowCountMs = 3000;
+
+}  // namespace
+
+PassActions::PassActions(FileList& list, OptionPanel& panel, OptionActions& options,
+                         PreviewController& preview, const Settings& settings,
+                         const Language& language, const Clock& clock, QWidget* window)
+    : QObject(window),
+      list_(list),
+      panel_(panel),
+      options_(options),
+      preview_(preview),
+      settings_(settings),
+      language_(language),
+      clock_(clock),
+      window_(window) {}
+
+void PassActions::ShowSummary(const QString& text) { panel_.SetCaption(ctl::kObjectCount, text); }
+
+void PassActions::ExecuteRenames() {
+    if (list_.Empty())
+        return;
+    const PipelineTexts texts{AnchorSideItems(language_), BeforeWord(language_)};
+    preview_.Flush(panel_.Snapshot(), texts);
+    if (preview_.PatternGaveUp()) {
+        // Names built from a pattern that gave up are incomplete: nothing is renamed.
+        const QString why = DisplayText(language_.Text("patternGaveUp"));
+        panel_.SetCaption(ctl::kStatusLine, why);
+        QMessageBox::warning(window_, DisplayText(language_.Text("notice")),
+                             why + QStringLiteral("\n") +
+                                 DisplayText(language_.Text("nothingRenamed")));
+        return;
+    }
+    PosixFileSystem fileSystem;
+    const std::optional<PassResult> pass = tolvane::ExecuteRenames(
+        list_, undo_, PassTexts::From(language_), fileSystem, Journal::DefaultFolder());
+    if (!pass)
+        return;
+    ShowSummary(DisplayText(pass->summary));
+    if (!pass->journalWritten) {
+        QMessageBox::warning(window_, DisplayText(language_.Text("notice")),
+                             DisplayText(language_.Text("journalFailed")) +
+                                 QStringLiteral("\n") +
+                                 QString::fromStdString(Journal::DefaultFolder().string()));
+    }
+
+    std::map<int, std::vector<std::wstring>> history;
+    for (const int id : kHistoryComboIds)
+        history[id] = panel_.Items(id);
+    const AfterPassActions after = FinishPass(settings_, panel_, history);
+    for (const int id : kHistoryComboIds)
+        panel_.SetItems(id, history[id]);
+    if (QWidget* likeLast = panel_.Control(ctl::kRenameLikeLast))
+        likeLast->setEnabled(true);
+    if (!after.settingsFileExists)
+        return;
+    if (after.resetOptions)
+        options_.ResetOptions();
+    if (after.clearList)
+        emit ClearListRequested();
+    if (after.refreshList) {
+        RefreshRenamedItems();
+        StartBlanking();
+    }
+}
+
+void PassActions::RefreshRenamedItems() {
+    const NewNamePipeline pipeline(panel_.Snapshot(), clock_,
+                                   PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+    tolvane::RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
+    emit RowsChanged();
+}
+
+void PassActions::StartBlanking() {
+    const auto scaled = [this](int ms) { return static_cast<int>(ms * timerScale_); };
+    // An earlier refresh still on its way goes on; nothing waits for it.
+    QTimer::singleShot(scaled(kBlankNewNamesMs), this, [this, scaled] {
+        list_.ClearNewNameColumn();
+        QTimer::singleShot(scaled(kBlankStatusesMs), this, [this, scaled] {
+            list_.ClearStatusColumn();
+            QTimer::singleShot(scaled(kShowCountMs), this, [this] {
+                // The fixed word, as the refresh has always shown it.
+                ShowSummary(QString::number(list_.RowCount()) + QStringLiteral("个对象"));
+            });
+        });
+    });
+}
+
+bool PassActions::Confirm(const QString& question) {
+    if (confirm_)
+        return confirm_(question);
+    QMessageBox box(QMessageBox::Question, DisplayText(language_.Text("notice")), question,
+                    QMessageBox::Ok | QMessageBox::Cancel, window_);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void PassActions::UndoRenames() {
+    if (undo_.Empty())
+        return;
+    if (!Confirm(DisplayText(language_.Text("cancelRename"))))
+        return;
+    const NewNamePipeline pipeline(panel_.Snapshot(), clock_,
+                                   PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+    PosixFileSystem fileSystem;
+    const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
+    emit RowsChanged();
+    QString summary = DisplayText(language_.Text("cancelSucess"));
+    if (result.failed > 0) {
+        summary += QStringLiteral(", %1 %2").arg(DisplayText(language_.Text("fail", "summary")))
+                       .arg(result.failed);
+    }
+    ShowSummary(summary);
+}
+
+}  // namespace tolvane

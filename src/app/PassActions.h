@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+#include "execute/UndoRecord.h"
+
+class QWidget;
+
+namespace tolvane {
+
+class Clock;
+class FileList;
+class Language;
+class OptionActions;
+class OptionPanel;
+class PreviewController;
+class Settings;
+
+// Renaming and taking it back, from the window: a pass over the rows with statuses
+// and the summary line, the settings a pass leaves (last options, input history), the
+// actions the settings ask for afterwards, the refresh that blanks the preview and the
+// statuses a few seconds later, and undo after a confirmation.
+class PassActions : public QObject {
+    Q_OBJECT
+
+  public:
+    PassActions(FileList& list, OptionPanel& panel, OptionActions& options,
+                PreviewController& preview, const Settings& settings, const Language& language,
+                const Clock& clock, QWidget* window);
+
+    void ExecuteRenames();
+    void UndoRenames();
+    // Rows of renamed items take their new names and a fresh preview (the link "刷新").
+    void RefreshRenamedItems();
+
+    // The refresh's delays are multiplied by this (tests shorten them).
+    void SetTimerScale(double scale) { timerScale_ = scale; }
+    // Tests answer the confirmation instead of a person.
+    void SetConfirm(std::function<bool(const QString& question)> confirm) {
+        confirm_ = std::move(confirm);
+    }
+    const UndoRecord& Record() const { return undo_; }
+
+  signals:
+    void ClearListRequested();
+    void RowsChanged();
+
+  private:
+    void StartBlanking();
+    bool Confirm(const QString& question);
+    void ShowSummary(const QString& text);
+
+    FileList& list_;
+    OptionPanel& panel_;
+    OptionActions& options_;
+    PreviewController& preview_;
+    const Settings& settings_;
+    const Language& language_;
+    const Clock& clock_;
+    QWidget* window_;
+    UndoRecord undo_;
+    double timerScale_ = 1.0;
+    std::function<bool(const QString&)> confirm_;
+};
+
+}  // namespace tolvane

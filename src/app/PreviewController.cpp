@@ -1,0 +1,159 @@
+#include "PreviewController.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include "DisplayText.h"
+#include "engine/Clock.h"
+#include "engine/Recompute.h"
+#include "filelist/FileList.h"
+
+namespace tolvane {
+
+namespace {
+
+// A computation still running after this long shows the progress bar.
+constexpr int kShowProgressAfterMs = 150;
+// Rows between two progress reports.
+constexpr size_t kProgressStep = 4096;
+
+}  // namespace
+
+struct PreviewController::Job {
+    RenameOptions options;
+    PipelineTexts texts;
+    std::vector<std::wstring> names;
+    std::vector<std::shared_ptr<const std::wstring>> folders;
+    ItemCounter counter;
+    std::uint64_t version = 0;
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> finished{false};
+    // Written by the worker, read once it has finished.
+    RecomputeResult result;
+    bool gaveUp = false;
+    bool invalid = false;
+    std::wstring error;
+
+    void Run(const Clock& clock, const std::function<void(size_t)>& report) {
+        std::vector<NameRow> rows;
+        rows.reserve(names.size());
+        for (size_t r = 0; r < names.size(); ++r)
+            rows.push_back({names[r], *folders[r]});
+        const NewNamePipeline pipeline(options, clock, texts);
+        result = RecomputeAllNewNames(rows, pipeline, counter, [&](size_t r) {
+            if ((r + 1) % kProgressStep == 0)
+                report(r);
+            return !cancelled.load(std::memory_order_relaxed);
+        });
+        gaveUp = pipeline.PatternGaveUp();
+        invalid = pipeline.PatternInvalid();
+        error = pipeline.PatternError();
+    }
+};
+
+PreviewController::PreviewController(FileList& list, const Clock& clock, QObject* parent)
+    : QObject(parent), list_(list), clock_(clock) {}
+
+PreviewController::~PreviewController() {
+    CancelRunning();
+    JoinFinished(true);
+}
+
+void PreviewController::RowsChanged() { ++rowsVersion_; }
+
+void PreviewController::CancelRunning() {
+    if (job_)
+        job_->cancelled = true;
+    job_.reset();
+}
+
+void PreviewController::JoinFinished(bool all) {
+    for (auto it = threads_.begin(); it != threads_.end();) {
+        if (all || it->first->finished) {
+            it->second.join();
+            it = threads_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void PreviewController::Request(const RenameOptions& options, const PipelineTexts& texts) {
+    CancelRunning();
+    JoinFinished(false);
+    Start(options, texts);
+}
+
+void PreviewController::Start(const RenameOptions& options, const PipelineTexts& texts) {
+    auto job = std::make_shared<Job>();
+    job->options = options;
+    job->texts = texts;
+    job->version = rowsVersion_;
+    job->counter = list_.Counter();
+    job->names.reserve(list_.RowCount());
+    job->folders.reserve(list_.RowCount());
+    for (size_t r = 0; r < list_.RowCount(); ++r) {
+        job->names.push_back(list_.Row(r).name);
+        job->folders.push_back(list_.Row(r).folder);
+    }
+    job_ = job;
+    const int rows = static_cast<int>(job->names.size());
+    QPointer<PreviewController> self(this);
+    threads_.emplace_back(job, std::thread([job, self, &clock = clock_] {
+        job->Run(clock, [&](size_t row) {
+            QMetaObject::invokeMethod(
+                self, [self, job, row] {
+                    if (self && self->job_ == job)
+                        emit self->Progressed(static_cast<int>(row));
+                },
+                Qt::QueuedConnection);
+        });
+        job->finished = true;
+        QMetaObject::invokeMethod(
+            self, [self, job] {
+                if (self)
+                    self->Take(job);
+            },
+            Qt::QueuedConnection);
+    }));
+    QTimer::singleShot(kShowProgressAfterMs, this, [this, job, rows] {
+        if (job_ == job && !job->finished)
+            emit Running(rows);
+    });
+}
+
+void PreviewController::Take(const std::shared_ptr<Job>& job) {
+    JoinFinished(false);
+    if (job != job_ || job->cancelled)
+        return;  // a newer request replaced it
+    job_.reset();
+    if (job->version != rowsVersion_) {
+        // The rows changed while it ran: the names are for rows that are gone.
+        Start(job->options, job->texts);
+        return;
+    }
+    list_.Counter() = job->counter;
+    list_.ApplyNewNames(std::move(job->result));
+    shown_ = job->options;
+    shownVersion_ = job->version;
+    gaveUp_ = job->gaveUp;
+    invalid_ = job->invalid;
+    error_ = DisplayText(job->error);
+    emit Finished();
+}
+
+void PreviewController::Flush(const RenameOptions& options, const PipelineTexts& texts) {
+    if (!job_ && shown_ && *shown_ == options && shownVersion_ == rowsVersion_)
+        return;
+    CancelRunning();
+    const NewNamePipeline pipeline(options, clock_, texts);
+    list_.RecomputeNewNames(pipeline);
+    shown_ = options;
+    shownVersion_ = rowsVersion_;
+    gaveUp_ = pipeline.PatternGaveUp();
+    invalid_ = pipeline.PatternInvalid();
+    error_ = DisplayText(pipeline.PatternError());
+    emit Finished();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "engine/NewNamePipeline.h"
+#include "engine/RenameOptions.h"
+
+namespace tolvane {
+
+class Clock;
+class FileList;
+
+// Keeps the new names of the list up to date with the options without making typing
+// wait: each request copies the rows' names and computes the new names on a thread of
+// its own; a newer request cancels an older one that has not finished, and a result
+// is taken only while the rows are still those it was computed for. Before renaming,
+// Flush() makes sure the names are those of the options at that moment.
+class PreviewController : public QObject {
+    Q_OBJECT
+
+  public:
+    PreviewController(FileList& list, const Clock& clock, QObject* parent = nullptr);
+    ~PreviewController() override;
+
+    // Computes the names of `options` in the background.
+    void Request(const RenameOptions& options, const PipelineTexts& texts);
+    // The names are those of `options` when this returns: a computation that is not
+    // finished, or one of older options, is replaced by one on this thread.
+    void Flush(const RenameOptions& options, const PipelineTexts& texts);
+    // The rows changed (added, removed, moved, renamed): a running computation is for
+    // rows that are gone, and its result must not be taken.
+    void RowsChanged();
+
+    bool Busy() const { return job_ != nullptr; }
+    // What the last finished computation said of the find pattern.
+    bool PatternGaveUp() const { return gaveUp_; }
+    bool PatternInvalid() const { return invalid_; }
+    const QString& PatternError() const { return error_; }
+
+  signals:
+    // A computation of `rows` rows started and has been running for a while, made
+    // progress, and finished (its names are in the list).
+    void Running(int rows);
+    void Progressed(int row);
+    void Finished();
+
+  private:
+    struct Job;
+    void Start(const RenameOptions& options, const PipelineTexts& texts);
+    void Take(const std::shared_ptr<Job>& job);
+    void CancelRunning();
+    void JoinFinished(bool all);
+
+    FileList& list_;
+    const Clock& clock_;
+    std::shared_ptr<Job> job_;
+    std::vector<std::pair<std::shared_ptr<Job>, std::thread>> threads_;
+    std::uint64_t rowsVersion_ = 0;
+    // The options whose names the list shows, and the rows they were computed for.
+    std::optional<RenameOptions> shown_;
+    std::uint64_t shownVersion_ = 0;
+    bool gaveUp_ = false;
+    bool invalid_ = false;
+    QString error_;
+};
+
+}  // namespace tolvane
