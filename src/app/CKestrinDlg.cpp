@@ -1,6 +1,7 @@
 #include "CKestrinDlg.h"
 
 #include <QDragEnterEvent>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QMenuBar>
@@ -11,16 +12,20 @@
 
 #include <filesystem>
 
+#include "AboutDlg.h"
 #include "AddingFiles.h"
+#include "ApplicationIcon.h"
 #include "CommandTable.h"
 #include "DialogUnits.h"
 #include "DisplayText.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "HelpDlg.h"
 #include "OptionActions.h"
 #include "OptionPanel.h"
 #include "PassActions.h"
 #include "PreviewController.h"
+#include "ProjectLinks.h"
 #include "ToolBars.h"
 #include "engine/OptionLists.h"
 #include "engine/Recompute.h"
@@ -43,6 +48,7 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
       settings_(environment_.paths.settingsFile),
       list_(ColumnsFromSettings(settings_)) {
     setWindowTitle(QString::fromLatin1(kInstanceName));
+    setWindowIcon(ApplicationIcon());
     setAcceptDrops(true);
     std::error_code ec;
     std::filesystem::create_directories(settings_.File().parent_path(), ec);
@@ -66,6 +72,8 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     model_ = new FileListModel(list_, language_, this);
     panel_->ListView()->SetFileListModel(model_);
     panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
+    panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
+    help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
 
     const StartupSettings startup = RunStartupSettings(settings_);
     SetUpPanel();
@@ -170,6 +178,14 @@ void CKestrinDlg::SetUpCommands() {
     c.Define(cmd::kImportProfile, Keys{Qt::ALT | Qt::Key_I}, {});
     c.Define(cmd::kSettings, Keys{Qt::ALT | Qt::Key_S}, {});
     c.Define(cmd::kHelp, Keys{}, [this] { ShowHelp(); });
+    c.Define(cmd::kAbout, Keys{}, [this] {
+        AboutDlg about(this, environment_.systemLanguageId);
+        about.exec();
+    });
+    c.Define(cmd::kDonate, Keys{}, [] { OpenDonatePage(); });
+    // Without a donation page of the project's own, the menu offers none.
+    if (QAction* donate = c.Action(cmd::kDonate); donate && DonateUrl().isEmpty())
+        donate->setVisible(false);
     c.Define(cmd::kAlwaysOnTop, Keys{Qt::CTRL | Qt::Key_T}, [this] { ToggleAlwaysOnTop(); });
 }
 
@@ -272,7 +288,7 @@ void CKestrinDlg::ToggleAlwaysOnTop() {
     toolbars_->ShowOnTop(onTop_);
 }
 
-void CKestrinDlg::ShowHelp() {}
+void CKestrinDlg::ShowHelp() { help_->ShowCentredOver(this); }
 
 void CKestrinDlg::SetCaption(const std::wstring&) {
     // The caption is the instance name, by which another copy finds the window.

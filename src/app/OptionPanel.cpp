@@ -53,17 +53,6 @@ bool ShowsText(ControlKind kind) {
            kind == ControlKind::Link || kind == ControlKind::StaticText;
 }
 
-bool HasCaption(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::CheckBox:
-        case ControlKind::RadioButton:
-        case ControlKind::PushButton:
-        case ControlKind::Link:
-        case ControlKind::StaticText: return true;
-        default: return false;
-    }
-}
-
 // Sets an editable box's drop-down without touching its text or telling anyone.
 void SetDropDown(QComboBox* combo, const std::vector<std::wstring>& items) {
     const QSignalBlocker block(combo);
@@ -380,6 +369,25 @@ void OptionPanel::Arrange() {
                 next.left() > oldRight)
                 next.translate(grow, 0);
         }
+    }
+    // Labels, check boxes and links stand level with the boxes of their row, whose
+    // heights differ from those of the platform the units come from.
+    const auto isField = [](ControlKind kind) {
+        return kind == ControlKind::EditableCombo || kind == ControlKind::DropDownList ||
+               kind == ControlKind::Edit || kind == ControlKind::PushButton;
+    };
+    for (const ControlInfo* info : order) {
+        if (isField(info->kind) || info->kind == ControlKind::Spin)
+            continue;
+        int sum = 0, count = 0;
+        for (const ControlInfo* other : order) {
+            if (isField(other->kind) && std::abs(CentreY(*other) - CentreY(*info)) < kRowBand) {
+                sum += rects[other->id].center().y();
+                ++count;
+            }
+        }
+        if (count > 0)
+            rects[info->id].moveCenter(QPoint(rects[info->id].center().x(), sum / count));
     }
     contentRight_ = units.X(474);
     for (auto it = rects.begin(); it != rects.end(); ++it) {
