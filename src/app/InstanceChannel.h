@@ -46,7 +46,7 @@ class InstanceChannel : public QObject {
     // non-empty argument as its own message, in order, each after the previous one was
     // acknowledged. Relative paths are resolved on the other side against this copy's
     // working folder. `timeoutMs` bounds connecting and each acknowledgement. False when
-    // no running copy answered every message.
+    // the running copy could not be reached or left a message unacknowledged.
     bool HandOff(const QByteArrayList& arguments, int timeoutMs = 5000);
     // The same for arguments already decoded (as UTF-8).
     bool HandOff(const QStringList& arguments, int timeoutMs = 5000);
@@ -55,12 +55,6 @@ class InstanceChannel : public QObject {
     // the running one at once. Also done on destruction.
     void Release();
 
-    bool Listening() const { return server_.isListening(); }
-    // The folder holding the lock and the socket; empty when no private folder was found.
-    QString Folder() const { return folder_; }
-    QString SocketPath() const;
-    QString LockPath() const;
-
   signals:
     void ActivationRequested();
     // An absolute path, trimmed of blanks at both ends (a relative one is taken from the
@@ -68,6 +62,9 @@ class InstanceChannel : public QObject {
     void PathReceived(const QByteArray& path);
 
   private:
+    // Empty when no private folder was found.
+    QString SocketPath() const;
+    QString LockPath() const;
     void Accept();
     void ReadFrom(QLocalSocket* socket);
     bool Handle(QLocalSocket* socket, char type, const QByteArray& payload);
