@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "CKestrinDlg.h"
+#include "ApplicationIcon.h"
 #include "DialogUnits.h"
+#include "InstanceChannel.h"
 #include "engine/TextConvert.h"
 #include "filelist/PathResolver.h"
 
@@ -41,17 +43,39 @@ std::vector<std::wstring> ArgumentPaths(int argc, char** argv) {
 int CKestrinApp::Run(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    QApplication::setWindowIcon(ApplicationIcon());
     QApplication::setFont(WindowFont());
-    const std::vector<std::wstring> paths = ArgumentPaths(argc, argv);
+
+    InstanceChannel channel(QStringLiteral("Tolvane"));
+    if (!channel.Claim()) {
+        // Another copy runs: it raises its window and takes the paths, one by one.
+        QByteArrayList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments.push_back(QByteArray(argv[i]));
+        channel.HandOff(arguments);
+        return 0;
+    }
 
     CKestrinDlg::Environment environment;
-    environment.exitNow = [] { ExitNow(); };
-    environment.restart = [] {
+    environment.exitNow = [&channel] {
+        channel.Release();
+        ExitNow();
+    };
+    // The new copy must find neither lock nor socket of this one.
+    environment.restart = [&channel] {
+        channel.Release();
         QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
         ExitNow();
     };
     CKestrinDlg window(environment);
-    window.AddArguments(paths);
+    QObject::connect(&channel, &InstanceChannel::ActivationRequested, &window,
+                     &CKestrinDlg::ShowFromOtherCopy);
+    QObject::connect(&channel, &InstanceChannel::PathReceived, &window,
+                     [&window](const QByteArray& path) {
+                         window.AddOnePath(ToWide(std::string_view(path.constData(),
+                                                                   static_cast<size_t>(path.size()))));
+                     });
+    window.AddArguments(ArgumentPaths(argc, argv));
     window.show();
     return QApplication::exec();
 }
