@@ -22,11 +22,14 @@ namespace tolvane {
 namespace {
 
 // A path from a dialog, as the bytes the file system knows it by.
-std::wstring CorePath(const QString& path) { return ToWide(QFile::encodeName(path).toStdString()); }
+std::wstring CorePath(const QString& path) {
+    return ToWide(QFile::encodeName(path).toStdString());
+}
 
 // The bytes of a local file URL, exactly: a name that is not UTF-8 survives.
 std::wstring CorePath(const QUrl& url) {
-    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     return ToWide(bytes.toStdString());
 }
 
@@ -71,7 +74,9 @@ std::vector<std::wstring> AddingFiles::BatchFor(const std::wstring& path) const 
                            panel_.Checked(ctl::kRenameFolders));
 }
 
-void AddingFiles::AddOnePath(const std::wstring& path) { AddBatch(BatchFor(path)); }
+void AddingFiles::AddOnePath(const std::wstring& path) {
+    AddBatch(BatchFor(path));
+}
 
 void AddingFiles::AddFilesFromDialog() {
     const QStringList chosen = QFileDialog::getOpenFileNames(

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "CKestrinDlg.h"
 #include "ApplicationIcon.h"
+#include "CKestrinDlg.h"
 #include "DialogUnits.h"
 #include "InstanceChannel.h"
 #include "engine/TextConvert.h"
@@ -70,11 +70,11 @@ int CKestrinApp::Run(int argc, char** argv) {
     CKestrinDlg window(environment);
     QObject::connect(&channel, &InstanceChannel::ActivationRequested, &window,
                      &CKestrinDlg::ShowFromOtherCopy);
-    QObject::connect(&channel, &InstanceChannel::PathReceived, &window,
-                     [&window](const QByteArray& path) {
-                         window.AddOnePath(ToWide(std::string_view(path.constData(),
-                                                                   static_cast<size_t>(path.size()))));
-                     });
+    QObject::connect(
+        &channel, &InstanceChannel::PathReceived, &window, [&window](const QByteArray& path) {
+            window.AddOnePath(
+                ToWide(std::string_view(path.constData(), static_cast<size_t>(path.size()))));
+        });
     window.AddArguments(ArgumentPaths(argc, argv));
     window.show();
     return QApplication::exec();

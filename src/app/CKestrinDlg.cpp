@@ -1,9 +1,9 @@
 #include "CKestrinDlg.h"
 
-#include <QDragEnterEvent>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -16,6 +16,7 @@
 #include "AddingFiles.h"
 #include "ApplicationIcon.h"
 #include "CommandTable.h"
+#include "ConflictChecker.h"
 #include "DialogUnits.h"
 #include "DisplayText.h"
 #include "FileListModel.h"
@@ -54,9 +55,9 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     std::filesystem::create_directories(settings_.File().parent_path(), ec);
 
     // Language first: every text below is looked up in it.
-    language_ = Language(ChooseLanguage(settings_, environment_.systemLanguageId,
-                                        environment_.paths.languageFolder)
-                             .file);
+    language_ = Language(
+        ChooseLanguage(settings_, environment_.systemLanguageId, environment_.paths.languageFolder)
+            .file);
     panel_ = new OptionPanel(this);
     setCentralWidget(panel_);
     commands_ = new CommandTable(this);
@@ -67,9 +68,10 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     preview_ = new PreviewController(list_, clock_, this);
     options_ = new OptionActions(*panel_, settings_, language_, this);
     adding_ = new AddingFiles(list_, *panel_, *preview_, settings_, language_, clock_, this);
-    passes_ = new PassActions(list_, *panel_, *options_, *preview_, settings_, language_, clock_,
-                              this);
+    passes_ =
+        new PassActions(list_, *panel_, *options_, *preview_, settings_, language_, clock_, this);
     model_ = new FileListModel(list_, language_, this);
+    conflicts_ = new ConflictChecker(list_, language_, this);
     panel_->ListView()->SetFileListModel(model_);
     panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
     panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
@@ -111,6 +113,11 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     sizeTimer_->setSingleShot(true);
     sizeTimer_->setInterval(kSaveSizeAfterMs);
     connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
+    // Check boxes clicked one after another are checked for conflicts once.
+    checkTimer_ = new QTimer(this);
+    checkTimer_->setSingleShot(true);
+    checkTimer_->setInterval(150);
+    connect(checkTimer_, &QTimer::timeout, conflicts_, &ConflictChecker::Check);
     qApp->installEventFilter(this);
 }
 
@@ -125,6 +132,16 @@ void CKestrinDlg::SetUpPanel() {
     connect(passes_, &PassActions::ClearListRequested, this, &CKestrinDlg::ClearList);
     connect(passes_, &PassActions::RowsChanged, this, [this] { preview_->RowsChanged(); });
     connect(preview_, &PreviewController::Finished, this, &CKestrinDlg::ShowPatternState);
+    connect(preview_, &PreviewController::Finished, conflicts_, &ConflictChecker::Check);
+    connect(adding_, &AddingFiles::BatchAdded, this, [this] {
+        conflicts_->RowsChanged();
+        conflicts_->Check();
+    });
+    connect(model_, &FileListModel::CheckToggled, this, [this] { checkTimer_->start(); });
+    connect(conflicts_, &ConflictChecker::Checked, this, [this](int count) {
+        conflictCount_ = count;
+        UpdateStatusLine();
+    });
     auto* progress = qobject_cast<QProgressBar*>(panel_->Control(ctl::kProgress));
     connect(preview_, &PreviewController::Running, this, [this, progress](int rows) {
         progress->setRange(0, rows);
@@ -196,7 +213,9 @@ void CKestrinDlg::AddArguments(const std::vector<std::wstring>& paths) {
     }
 }
 
-void CKestrinDlg::AddOnePath(const std::wstring& path) { adding_->AddOnePath(path); }
+void CKestrinDlg::AddOnePath(const std::wstring& path) {
+    adding_->AddOnePath(path);
+}
 
 void CKestrinDlg::ShowFromOtherCopy() {
     showNormal();
@@ -256,12 +275,19 @@ void CKestrinDlg::StartRecompute() {
 }
 
 void CKestrinDlg::ShowPatternState() {
-    QString text;
+    patternMessage_.clear();
     if (preview_->PatternInvalid())
-        text = DisplayText(language_.Text("patternInvalid")) + QStringLiteral(" ") +
-               preview_->PatternError();
+        patternMessage_ = DisplayText(language_.Text("patternInvalid")) + QStringLiteral(" ") +
+                          preview_->PatternError();
     else if (preview_->PatternGaveUp())
-        text = DisplayText(language_.Text("patternGaveUp"));
+        patternMessage_ = DisplayText(language_.Text("patternGaveUp"));
+    UpdateStatusLine();
+}
+
+void CKestrinDlg::UpdateStatusLine() {
+    QString text = patternMessage_;
+    if (text.isEmpty() && conflictCount_ > 0)
+        text = DisplayText(language_.Text("conflicts")) + QStringLiteral(" %1").arg(conflictCount_);
     panel_->SetCaption(ctl::kStatusLine, text);
     panel_->Arrange();
 }
@@ -288,7 +314,9 @@ void CKestrinDlg::ToggleAlwaysOnTop() {
     toolbars_->ShowOnTop(onTop_);
 }
 
-void CKestrinDlg::ShowHelp() { help_->ShowCentredOver(this); }
+void CKestrinDlg::ShowHelp() {
+    help_->ShowCentredOver(this);
+}
 
 void CKestrinDlg::SetCaption(const std::wstring&) {
     // The caption is the instance name, by which another copy finds the window.

@@ -17,6 +17,7 @@ namespace tolvane {
 
 class AddingFiles;
 class CommandTable;
+class ConflictChecker;
 class FileListModel;
 class HelpDlg;
 class OptionActions;
@@ -83,6 +84,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     void OnButton(int id);
     void StartRecompute();
     void ShowPatternState();
+    void UpdateStatusLine();
     void ApplyFilter();
     void ClearList();
     void ToggleAlwaysOnTop();
@@ -98,6 +100,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     FileListModel* model_ = nullptr;
     CommandTable* commands_ = nullptr;
     PreviewController* preview_ = nullptr;
+    ConflictChecker* conflicts_ = nullptr;
     OptionActions* options_ = nullptr;
     AddingFiles* adding_ = nullptr;
     PassActions* passes_ = nullptr;
@@ -105,6 +108,9 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     HelpDlg* help_ = nullptr;
     QTimer* recomputeTimer_ = nullptr;
     QTimer* sizeTimer_ = nullptr;
+    QTimer* checkTimer_ = nullptr;
+    QString patternMessage_;
+    int conflictCount_ = 0;
     int pendingTrigger_ = 0;
     bool onTop_ = false;
 };

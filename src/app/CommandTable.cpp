@@ -30,7 +30,9 @@ bool CommandTable::Run(int id) const {
     return true;
 }
 
-QList<QKeySequence> CommandTable::Keys(int id) const { return commands_.value(id).keys; }
+QList<QKeySequence> CommandTable::Keys(int id) const {
+    return commands_.value(id).keys;
+}
 
 void CommandTable::BuildMenuBar(QMenuBar* bar) {
     for (const MenuTitleInfo& title : MenuBarTitles())

@@ -15,6 +15,8 @@ QString DisplayText(std::wstring_view text) {
     return out;
 }
 
-std::wstring CoreText(const QString& text) { return text.toStdWString(); }
+std::wstring CoreText(const QString& text) {
+    return text.toStdWString();
+}
 
 }  // namespace tolvane

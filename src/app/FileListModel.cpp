@@ -35,7 +35,9 @@ FileListModel::FileListModel(FileList& list, const TextSource& texts, QObject* p
     list_.AddObserver(this);
 }
 
-FileListModel::~FileListModel() { list_.RemoveObserver(this); }
+FileListModel::~FileListModel() {
+    list_.RemoveObserver(this);
+}
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : shownRows_;
@@ -111,6 +113,7 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
         return false;
     list_.SetChecked(static_cast<size_t>(index.row()),
                      value.value<Qt::CheckState>() == Qt::Checked);
+    emit CheckToggled();
     return true;
 }
 
@@ -139,9 +142,10 @@ QIcon FileListModel::IconOf(size_t row) const {
         std::filesystem::is_directory(std::filesystem::path(ToNarrow(list_.FullPath(row))), ec);
     static const QMimeDatabase mimes;
     const QString kind =
-        folder ? QStringLiteral("inode/directory")
-               : mimes.mimeTypeForFile(DisplayText(list_.Row(row).name), QMimeDatabase::MatchExtension)
-                     .name();
+        folder
+            ? QStringLiteral("inode/directory")
+            : mimes.mimeTypeForFile(DisplayText(list_.Row(row).name), QMimeDatabase::MatchExtension)
+                  .name();
     auto found = iconByKind_.find(kind);
     if (found == iconByKind_.end()) {
         static const QFileIconProvider provider;
@@ -164,9 +168,9 @@ QIcon FileListModel::IconOf(size_t row) const {
 void FileListModel::RowsInserted(size_t first, size_t count) {
     beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
     shownRows_ += static_cast<int>(count);
-    iconOfRow_.insert(iconOfRow_.begin() + static_cast<std::ptrdiff_t>(
-                                               std::min(first, iconOfRow_.size())),
-                      count, kUnknownIcon);
+    iconOfRow_.insert(
+        iconOfRow_.begin() + static_cast<std::ptrdiff_t>(std::min(first, iconOfRow_.size())), count,
+        kUnknownIcon);
     endInsertRows();
 }
 
@@ -175,8 +179,8 @@ void FileListModel::RowsRemoved(size_t first, size_t count) {
     shownRows_ -= static_cast<int>(count);
     if (first < iconOfRow_.size())
         iconOfRow_.erase(iconOfRow_.begin() + static_cast<std::ptrdiff_t>(first),
-                         iconOfRow_.begin() +
-                             static_cast<std::ptrdiff_t>(std::min(first + count, iconOfRow_.size())));
+                         iconOfRow_.begin() + static_cast<std::ptrdiff_t>(
+                                                  std::min(first + count, iconOfRow_.size())));
     endRemoveRows();
 }
 
@@ -228,7 +232,9 @@ void FileListModel::ColumnsChanged() {
     emit SortIndicatorChanged(sort.column, sort.descending, sort.indicatorShown);
 }
 
-void FileListModel::SelectionChanged() { emit ListSelectionChanged(); }
+void FileListModel::SelectionChanged() {
+    emit ListSelectionChanged();
+}
 
 void FileListModel::Reset() {
     beginResetModel();

@@ -49,6 +49,8 @@ class FileListModel : public QAbstractTableModel, public FileListObserver {
   signals:
     // The core list's selection changed; the view follows it.
     void ListSelectionChanged();
+    // The user checked or unchecked a row.
+    void CheckToggled();
     // The sort column or its arrow changed.
     void SortIndicatorChanged(int column, bool descending, bool shown);
 

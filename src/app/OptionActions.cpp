@@ -11,8 +11,8 @@
 
 namespace tolvane {
 
-OptionActions::OptionActions(OptionPanel& panel, const Settings& settings,
-                             const Language& language, QObject* parent)
+OptionActions::OptionActions(OptionPanel& panel, const Settings& settings, const Language& language,
+                             QObject* parent)
     : QObject(parent), panel_(panel), settings_(settings), language_(language) {}
 
 void OptionActions::FillLists(const StartupSettings& startup) {
@@ -22,7 +22,8 @@ void OptionActions::FillLists(const StartupSettings& startup) {
     panel_.SetItems(ctl::kRegexPreset, regexPresets_.items);
     panel_.SetItems(ctl::kConversion, ConversionItems(language_));
     panel_.SetItems(ctl::kSequence, SequenceItems(language_));
-    panel_.SetItems(ctl::kTemplatePreset, BuildTemplatePresetList(startup.userTemplates, language_));
+    panel_.SetItems(ctl::kTemplatePreset,
+                    BuildTemplatePresetList(startup.userTemplates, language_));
     ShowDirection();
 }
 
@@ -38,7 +39,8 @@ void OptionActions::ApplyTemplatePreset(int index) {
     std::vector<std::wstring> items = panel_.Items(ctl::kTemplatePreset);
     if (index < 0 || static_cast<size_t>(index) >= items.size())
         return;
-    const TemplateChoice choice = ChooseTemplatePreset(items[static_cast<size_t>(index)], language_);
+    const TemplateChoice choice =
+        ChooseTemplatePreset(items[static_cast<size_t>(index)], language_);
     if (choice.clearUserTemplates) {
         ClearUserTemplates(settings_, items);
         panel_.SetItems(ctl::kTemplatePreset, items);

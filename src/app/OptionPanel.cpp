@@ -43,7 +43,9 @@ int FieldHeight(const ControlInfo& info) {
     }
 }
 
-int CentreY(const ControlInfo& info) { return info.y + FieldHeight(info) / 2; }
+int CentreY(const ControlInfo& info) {
+    return info.y + FieldHeight(info) / 2;
+}
 
 // Whether a control shows a text of its own that must fit: a caption, or the items
 // of a drop-down list.
@@ -71,7 +73,9 @@ OptionPanel::OptionPanel(QWidget* parent) : QWidget(parent) {
     Build();
 }
 
-QComboBox* OptionPanel::Combo(int id) const { return qobject_cast<QComboBox*>(Control(id)); }
+QComboBox* OptionPanel::Combo(int id) const {
+    return qobject_cast<QComboBox*>(Control(id));
+}
 
 void OptionPanel::Build() {
     for (const ControlInfo& info : MainWindowControls()) {
@@ -155,7 +159,8 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
     switch (info.kind) {
         case ControlKind::EditableCombo: {
             auto* combo = static_cast<QComboBox*>(widget);
-            connect(combo, &QComboBox::editTextChanged, this, [this, id] { emit OptionEdited(id); });
+            connect(combo, &QComboBox::editTextChanged, this,
+                    [this, id] { emit OptionEdited(id); });
             if (std::find(kNameTextControlIds.begin(), kNameTextControlIds.end(), id) !=
                 kNameTextControlIds.end())
                 combo->lineEdit()->installEventFilter(
@@ -173,12 +178,11 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
                     [this, id] { emit OptionEdited(id); });
             break;
         case ControlKind::RadioButton:
-            connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
-                    [this, id] {
-                        for (int other : RadioGroupOf(id))
-                            SetChecked(other, other == id);
-                        emit OptionEdited(id);
-                    });
+            connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this, [this, id] {
+                for (int other : RadioGroupOf(id))
+                    SetChecked(other, other == id);
+                emit OptionEdited(id);
+            });
             break;
         case ControlKind::Edit:
             if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -281,9 +285,9 @@ void OptionPanel::ApplySilently(const RenameOptions& options) {
 
 void OptionPanel::SetDirection(DeleteDirection direction, const QString& tip) {
     direction_ = direction;
-    SetCaption(ctl::kDeleteDirection,
-               direction == DeleteDirection::LeftToRight ? QStringLiteral("<a>→</a>")
-                                                         : QStringLiteral("<a>←</a>"));
+    SetCaption(ctl::kDeleteDirection, direction == DeleteDirection::LeftToRight
+                                          ? QStringLiteral("<a>→</a>")
+                                          : QStringLiteral("<a>←</a>"));
     SetToolTip(ctl::kDeleteDirection, tip);
 }
 
@@ -401,8 +405,8 @@ void OptionPanel::Arrange() {
     });
     std::vector<QRect> frames;
     for (const auto& [dialogRect, box] : groupBoxes_) {
-        QRect frame = units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(),
-                                 dialogRect.height());
+        QRect frame =
+            units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(), dialogRect.height());
         int right = frame.right();
         for (const ControlInfo* info : order) {
             if (dialogRect.contains(QPoint(info->x, CentreY(*info))))

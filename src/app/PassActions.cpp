@@ -45,7 +45,9 @@ PassActions::PassActions(FileList& list, OptionPanel& panel, OptionActions& opti
       clock_(clock),
       window_(window) {}
 
-void PassActions::ShowSummary(const QString& text) { panel_.SetCaption(ctl::kObjectCount, text); }
+void PassActions::ShowSummary(const QString& text) {
+    panel_.SetCaption(ctl::kObjectCount, text);
+}
 
 void PassActions::ExecuteRenames() {
     if (list_.Empty())
@@ -56,9 +58,9 @@ void PassActions::ExecuteRenames() {
         // Names built from a pattern that gave up are incomplete: nothing is renamed.
         const QString why = DisplayText(language_.Text("patternGaveUp"));
         panel_.SetCaption(ctl::kStatusLine, why);
-        QMessageBox::warning(window_, DisplayText(language_.Text("notice")),
-                             why + QStringLiteral("\n") +
-                                 DisplayText(language_.Text("nothingRenamed")));
+        QMessageBox::warning(
+            window_, DisplayText(language_.Text("notice")),
+            why + QStringLiteral("\n") + DisplayText(language_.Text("nothingRenamed")));
         return;
     }
     PosixFileSystem fileSystem;
@@ -69,8 +71,7 @@ void PassActions::ExecuteRenames() {
     ShowSummary(DisplayText(pass->summary));
     if (!pass->journalWritten) {
         QMessageBox::warning(window_, DisplayText(language_.Text("notice")),
-                             DisplayText(language_.Text("journalFailed")) +
-                                 QStringLiteral("\n") +
+                             DisplayText(language_.Text("journalFailed")) + QStringLiteral("\n") +
                                  QString::fromStdString(Journal::DefaultFolder().string()));
     }
 
@@ -95,8 +96,9 @@ void PassActions::ExecuteRenames() {
 }
 
 void PassActions::RefreshRenamedItems() {
-    const NewNamePipeline pipeline(panel_.Snapshot(), clock_,
-                                   PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+    const NewNamePipeline pipeline(
+        panel_.Snapshot(), clock_,
+        PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
     tolvane::RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
     emit RowsChanged();
 }
@@ -130,14 +132,16 @@ void PassActions::UndoRenames() {
         return;
     if (!Confirm(DisplayText(language_.Text("cancelRename"))))
         return;
-    const NewNamePipeline pipeline(panel_.Snapshot(), clock_,
-                                   PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+    const NewNamePipeline pipeline(
+        panel_.Snapshot(), clock_,
+        PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
     PosixFileSystem fileSystem;
     const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
     emit RowsChanged();
     QString summary = DisplayText(language_.Text("cancelSucess"));
     if (result.failed > 0) {
-        summary += QStringLiteral(", %1 %2").arg(DisplayText(language_.Text("fail", "summary")))
+        summary += QStringLiteral(", %1 %2")
+                       .arg(DisplayText(language_.Text("fail", "summary")))
                        .arg(result.failed);
     }
     ShowSummary(summary);

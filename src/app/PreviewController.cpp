@@ -59,7 +59,9 @@ PreviewController::~PreviewController() {
     JoinFinished(true);
 }
 
-void PreviewController::RowsChanged() { ++rowsVersion_; }
+void PreviewController::RowsChanged() {
+    ++rowsVersion_;
+}
 
 void PreviewController::CancelRunning() {
     if (job_)
@@ -100,22 +102,24 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     const int rows = static_cast<int>(job->names.size());
     QPointer<PreviewController> self(this);
     threads_.emplace_back(job, std::thread([job, self, &clock = clock_] {
-        job->Run(clock, [&](size_t row) {
-            QMetaObject::invokeMethod(
-                self, [self, job, row] {
-                    if (self && self->job_ == job)
-                        emit self->Progressed(static_cast<int>(row));
-                },
-                Qt::QueuedConnection);
-        });
-        job->finished = true;
-        QMetaObject::invokeMethod(
-            self, [self, job] {
-                if (self)
-                    self->Take(job);
-            },
-            Qt::QueuedConnection);
-    }));
+                              job->Run(clock, [&](size_t row) {
+                                  QMetaObject::invokeMethod(
+                                      self,
+                                      [self, job, row] {
+                                          if (self && self->job_ == job)
+                                              emit self->Progressed(static_cast<int>(row));
+                                      },
+                                      Qt::QueuedConnection);
+                              });
+                              job->finished = true;
+                              QMetaObject::invokeMethod(
+                                  self,
+                                  [self, job] {
+                                      if (self)
+                                          self->Take(job);
+                                  },
+                                  Qt::QueuedConnection);
+                          }));
     QTimer::singleShot(kShowProgressAfterMs, this, [this, job, rows] {
         if (job_ == job && !job->finished)
             emit Running(rows);

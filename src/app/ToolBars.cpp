@@ -12,7 +12,9 @@
 #include "settings/MenuTable.h"
 
 // Resources of a static library are registered by hand.
-static void RegisterToolbarImages() { Q_INIT_RESOURCE(toolbar); }
+static void RegisterToolbarImages() {
+    Q_INIT_RESOURCE(toolbar);
+}
 
 namespace tolvane {
 
@@ -80,7 +82,9 @@ void ToolBars::Show(bool shown) {
     small_->setVisible(!shown);
 }
 
-bool ToolBars::Shown() const { return main_->isVisibleTo(window_); }
+bool ToolBars::Shown() const {
+    return main_->isVisibleTo(window_);
+}
 
 void ToolBars::ShowOnTop(bool onTop) {
     const QString tip = DisplayText(language_.Text(onTop ? "cancelWindowTop" : "setWindowTop"));

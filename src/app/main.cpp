@@ -1,3 +1,5 @@
 #include "CKestrinApp.h"
 
-int main(int argc, char** argv) { return tolvane::CKestrinApp::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return tolvane::CKestrinApp::Run(argc, argv);
+}

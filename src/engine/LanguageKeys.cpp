@@ -99,7 +99,7 @@ constexpr LanguageKey kKeys[] = {
     {"journalFailed", K::Lookup, L"无法写入改名记录，因此没有文件被改名：", ""},
     {"nameTaken", K::Lookup, L"×已存在", ""},
     {"nameTwice", K::Lookup, L"×重名", ""},
-    {"nameTooLong", K::Lookup, L"×名称过长", ""},
+    {"nameRefused", K::Lookup, L"×名称不可用", ""},
     {"conflicts", K::Lookup, L"冲突", ""},
     {"undoJournalPass", K::Lookup, L"本次运行没有改名记录。要撤销 %1 的改名吗？那次共改名 %2 个文件。", ""},
 };

@@ -18,11 +18,11 @@ RenameTarget TargetOf(std::wstring_view name, std::wstring_view newName) {
         target.reason = L"the new name is empty";
     } else if (cleaned == L"." || cleaned == L".." || cleaned.find(L'\0') != std::wstring::npos) {
         target.reason = L"the new name is not a file name";
-    } else if (const size_t bytes = cleaned.size() * 4 <= kMaxNameBytes ? 0 : ToNarrow(cleaned).size();
+    } else if (const size_t bytes =
+                   cleaned.size() * 4 <= kMaxNameBytes ? 0 : ToNarrow(cleaned).size();
                bytes > kMaxNameBytes) {
         target.reason = L"the new name is " + std::to_wstring(bytes) +
-                        L" bytes long; file systems take at most " +
-                        std::to_wstring(kMaxNameBytes);
+                        L" bytes long; file systems take at most " + std::to_wstring(kMaxNameBytes);
     } else {
         target.kind = RenameTarget::Kind::Rename;
         target.name = std::move(cleaned);

@@ -261,6 +261,14 @@ void FileList::AppendColour(const ColourMark& mark) {
     Notify([](FileListObserver& o) { o.ColoursChanged(); });
 }
 
+void FileList::AppendColours(const std::vector<ColourMark>& marks) {
+    if (marks.empty())
+        return;
+    for (const ColourMark& mark : marks)
+        colours_.Append(mark);
+    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+}
+
 void FileList::ClearColours() {
     colours_.Clear();
     Notify([](FileListObserver& o) { o.ColoursChanged(); });

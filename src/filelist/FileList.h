@@ -87,6 +87,8 @@ class FileList {
     // The selection mark is also the focused row; -1 for none.
     void SetSelectionMark(int row);
     void AppendColour(const ColourMark& mark);
+    // Several marks at once, with one notification.
+    void AppendColours(const std::vector<ColourMark>& marks);
     void ClearColours();
     void ClearStatusColumn();
     void ClearNewNameColumn();
