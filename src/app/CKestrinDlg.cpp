@@ -96,6 +96,8 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     SetUpCommands();
     toolbars_ = new ToolBars(this, panel_, *commands_, language_);
     toolbars_->Show(startup.showToolbar);
+    const QRect spot = panel_->SpareButtonSpot();
+    toolbars_->PlaceSmallButton(spot.x(), spot.y(), spot.height());
     panel_->Combo(ctl::kInsertText)->setFocus();
 
     const QSize minimum = panel_->MinimumContentSize();

@@ -399,6 +399,9 @@ void OptionPanel::Arrange() {
         contentRight_ = std::max(contentRight_, it.value().right() + units.X(4));
     }
     placed_ = rects;
+    const QRect filter = rects.value(ctl::kFilter);
+    spareSpot_ = QRect(filter.right() + units.X(4), filter.top(), filter.height(), filter.height());
+    contentRight_ = std::max(contentRight_, spareSpot_.right() + units.X(2));
     // Frames, the inner ones first, stretch over whatever moved out of them.
     std::sort(groupBoxes_.begin(), groupBoxes_.end(), [](const auto& a, const auto& b) {
         return a.first.width() * a.first.height() < b.first.width() * b.first.height();

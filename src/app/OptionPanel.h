@@ -67,6 +67,8 @@ class OptionPanel : public QWidget, public OptionControlStates {
     void Arrange();
     // The smallest size at which every control is inside the window.
     QSize MinimumContentSize() const;
+    // Where a button of the row of the execute button fits, right of the filter box.
+    QRect SpareButtonSpot() const { return spareSpot_; }
 
   signals:
     // An option control changed: a box or number edited, a check or radio clicked, a
@@ -93,6 +95,7 @@ class OptionPanel : public QWidget, public OptionControlStates {
     FileListView* listView_ = nullptr;
     DeleteDirection direction_ = DeleteDirection::LeftToRight;
     int contentRight_ = 0;
+    QRect spareSpot_;
     int listTop_ = 0;
 };
 
