@@ -84,6 +84,7 @@ void Preview(benchmark::State& state, const std::vector<std::wstring>& names, co
              const wchar_t* templateText, bool cold) {
     const std::wstring path = ToWide((Scratch().Path() / folder).string());
     std::vector<NameRow> rows;
+    rows.reserve(names.size());
     for (const std::wstring& name : names)
         rows.push_back({name, path});
     RenameOptions options = RenameOptions::WindowDefaults();

@@ -32,10 +32,7 @@ std::wstring ExpandLastTokens(const std::wstring& text, const TemplateInputs& in
     size_t i = 0;
     while (i < view.size()) {
         const std::wstring_view rest = view.substr(i);
-        if (rest.front() != L'<') {
-            out.push_back(rest.front());
-            ++i;
-        } else if (rest.starts_with(kDir)) {
+        if (rest.starts_with(kDir)) {
             const size_t slash = in.folder.rfind(L'/');
             out.append(slash == std::wstring_view::npos ? in.folder : in.folder.substr(slash + 1));
             i += kDir.size();

@@ -36,8 +36,9 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
             continue;
         // Zero pages from the faulting one to the end of the view; the read that
         // faulted runs again and finds zeros.
-        const std::uintptr_t page = address & ~(pageSize - 1);
-        void* replaced = ::mmap(reinterpret_cast<void*>(page), start + length - page, PROT_READ,
+        const std::uintptr_t intoPage = address & (pageSize - 1);
+        void* page = static_cast<char*>(info->si_addr) - intoPage;
+        void* replaced = ::mmap(page, start + length - (address - intoPage), PROT_READ,
                                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
         if (replaced != MAP_FAILED)
             return;

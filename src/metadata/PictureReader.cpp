@@ -64,7 +64,7 @@ bool IsPictureType(int type) {
 }
 
 // No date or model is this long; a longer one is damage and is not copied.
-constexpr long kMaxAsciiBytes = 64 * 1024;
+constexpr long kMaxAsciiBytes = 64L * 1024;
 
 std::string AsciiValue(const Exiv2::ExifData& exif, const Exiv2::ExifKey& key) {
     const auto it = exif.findKey(key);

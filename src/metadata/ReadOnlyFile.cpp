@@ -12,7 +12,7 @@ namespace tolvane {
 
 namespace {
 
-constexpr size_t kBlockBytes = 64 * 1024;
+constexpr size_t kBlockBytes = size_t{64} * 1024;
 // Reads up to this size go through the buffer.
 constexpr size_t kBufferedRead = 4096;
 

@@ -83,6 +83,7 @@ TEST(MetadataCacheTest, ThreadsAskingForTheSameFilesAllGetTheirValues) {
     MetadataCache cache(10);  // small: entries are also dropped while others read
     std::vector<int> wrong(4, 0);
     std::vector<std::thread> threads;
+    threads.reserve(4);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             for (int round = 0; round < 20; ++round) {

@@ -114,7 +114,7 @@ std::string JpegBytes(unsigned width, unsigned height) {
     j.U8(63);
     j.U8(0);
     // Two zero bits per 8x8 block; the last byte is padded with ones.
-    const size_t bits = 2 * ((width + 7) / 8) * ((height + 7) / 8);
+    const size_t bits = size_t{2} * ((width + 7) / 8) * ((height + 7) / 8);
     j.Zeros(bits / 8);
     if (bits % 8 != 0)
         j.U8(0xFF >> (bits % 8));
