@@ -36,7 +36,7 @@ FileMetadata MetadataCache::Lookup(const std::string& path, unsigned kinds) {
         data.audio = ReadAudioTags(*file);
 
     const std::lock_guard lock(mutex_);
-    // A simple bound: a list of half a million files is not a common thing.
+    // A simple bound: lists of more files than this are rare, and read again.
     if (entries_.size() >= capacity_)
         entries_.clear();
     Entry& entry = entries_[Key{file->Identity().device, file->Identity().inode}];

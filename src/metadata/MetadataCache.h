@@ -15,7 +15,8 @@ namespace tolvane {
 // renamed. Safe to use from several threads; files are read outside the lock.
 class MetadataCache {
   public:
-    static constexpr size_t kDefaultCapacity = 500000;
+    // About 300 bytes an entry: some 60 MB at the most.
+    static constexpr size_t kDefaultCapacity = 200000;
 
     explicit MetadataCache(size_t capacity = kDefaultCapacity) : capacity_(capacity) {}
 
