@@ -54,13 +54,23 @@ void AddingFiles::AddBatch(const std::vector<std::wstring>& paths) {
     add.autoSort = settings_.Flag(keys::kAutoSort);
     add.filterText = panel_.Text(ctl::kFilter);
     std::optional<NewNamePipeline> pipeline;
+    const PipelineTexts texts{AnchorSideItems(language_), BeforeWord(language_)};
+    bool inBackground = false;
     if (settings_.Flag(keys::kAutoUpdate)) {
-        pipeline.emplace(panel_.Snapshot(), clock_,
-                         PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
-        add.pipeline = &*pipeline;
+        pipeline.emplace(panel_.Snapshot(), clock_, texts);
+        // A template that reads the files themselves would read every new one here
+        // and hold up the window: the rows come without new names, and the preview
+        // computes them on its thread, with the progress bar for a long list.
+        inBackground = pipeline->ReadsFileMetadata();
+        if (!inBackground)
+            add.pipeline = &*pipeline;
     }
     list_.AddPaths(paths, add);
     preview_.RowsChanged();
+    if (inBackground) {
+        list_.Counter().Reset();  // a whole pass: numbers follow the rows from the first
+        preview_.Request(panel_.Snapshot(), texts);
+    }
     panel_.SetCaption(ctl::kObjectCount,
                       DisplayText(ObjectCountText(list_.RowCount(), language_.Text("files"))));
     panel_.UpdateEnabling();

@@ -29,8 +29,9 @@ class AddingFiles : public QObject {
                 const Settings& settings, const Language& language, const Clock& clock,
                 QWidget* window);
 
-    // Adds the paths as rows: new names computed unless the settings say otherwise,
-    // sorted, filtered; the count under the list follows.
+    // Adds the paths as rows: new names computed unless the settings say otherwise
+    // (in the background when the template reads the files), sorted, filtered; the
+    // count under the list follows.
     void AddBatch(const std::vector<std::wstring>& paths);
     // A file or folder named by a full path; a path where nothing is adds nothing.
     void AddOnePath(const std::wstring& path);

@@ -83,7 +83,10 @@ Option controls (id: meaning), applied to each name in this order:
   1060 serial number, replacing the name: 1062 start, 1064 increment, 1067 digits
   1068 template, replacing the name built so far: <self> is that name, <name> the
        old one, <#> the serial number (or the counter), <r> <date> <time> <Y> <M>
-       <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime> of the file, <dir> its folder
+       <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime> of the file, <dir> its folder;
+       read from the file itself (empty when it does not say): <edate> <etime> <EY>
+       <EM> <ED> the capture date of a photo, <camera> <width> <height>, and the
+       audio tags <artist> <album> <title> <genre> <year> <track>
   Last, the characters / \ : * ? " < > | are removed from every new name, so a name
   that holds them is renamed even when no option changes it.
   1033 include subfolders, 1034 rename folders: what a folder PATH contributes; a

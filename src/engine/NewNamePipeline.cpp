@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "CharConversions.h"
+#include "MetadataTokens.h"
 #include "RandomString.h"
 #include "StringOps.h"
 #include "Template.h"
 #include "TextConvert.h"
+#include "metadata/MetadataCache.h"
 
 namespace tolvane {
 
@@ -36,10 +38,12 @@ struct NewNamePipeline::Prepared {
     int serialDigits = 0;
 
     std::wstring templateText;
+    unsigned metadataKinds = 0;
+    MetadataCache* metadata = nullptr;
 };
 
 NewNamePipeline::NewNamePipeline(const RenameOptions& o, const Clock& clock, PipelineTexts texts,
-                                 PatternBudget budget)
+                                 PatternBudget budget, MetadataCache* metadata)
     : clock_(clock) {
     auto p = std::make_shared<Prepared>();
     p->ignoreExtension = o.ignoreExtension;
@@ -71,6 +75,8 @@ NewNamePipeline::NewNamePipeline(const RenameOptions& o, const Clock& clock, Pip
     p->serialDigits = std::min(ReadDecimalPrefix(o.serialDigits), kMaxSerialDigits);
 
     p->templateText = o.templateText;
+    p->metadataKinds = MetadataKindsOf(p->templateText);
+    p->metadata = metadata ? metadata : &MetadataCache::Shared();
     p_ = std::move(p);
 }
 
@@ -183,6 +189,10 @@ const std::wstring& NewNamePipeline::PatternError() const {
     return p_->replace->Error();
 }
 
+bool NewNamePipeline::ReadsFileMetadata() const {
+    return p_->metadataKinds != 0;
+}
+
 std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                              ItemCounter& counter, int rowCount) const {
     const Prepared& p = *p_;
@@ -245,12 +255,15 @@ std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wst
         in.oldName = oldName;
         in.workingName = name;
         in.ignoreExtension = p.ignoreExtension;
-        in.readFileTimes = [&] {
-            std::wstring path(folder);
-            path += L'/';
-            path += oldName;
-            return ReadFileTimes(ToNarrow(path));
+        auto path = [&] {
+            std::string bytes = ToNarrow(folder);
+            bytes += '/';
+            AppendNarrow(bytes, oldName);
+            return bytes;
         };
+        in.readFileTimes = [&] { return ReadFileTimes(path()); };
+        if (p.metadataKinds != 0)
+            in.readMetadata = [&] { return p.metadata->Lookup(path(), p.metadataKinds); };
         name = ExpandTemplate(p.templateText, in);
     }
 

@@ -13,6 +13,8 @@
 
 namespace tolvane {
 
+class MetadataCache;
+
 // What a computation reads besides the option values: the texts of the anchor-side
 // list and the word "before" they are compared with.
 struct PipelineTexts {
@@ -25,14 +27,20 @@ struct PipelineTexts {
 // One pipeline serves one pass on one thread.
 class NewNamePipeline {
   public:
+    // `metadata` holds what files say of themselves, for the template tokens that
+    // read it; none: the cache the whole process shares.
     NewNamePipeline(const RenameOptions& options, const Clock& clock, PipelineTexts texts = {},
-                    PatternBudget budget = {});
+                    PatternBudget budget = {}, MetadataCache* metadata = nullptr);
 
     // The new name of `oldName` in `folder`. Advances `counter`, which wraps after
-    // `rowCount`. Reads the clock once, and the file's times only when the template
-    // needs them.
+    // `rowCount`. Reads the clock once, and the file's times and metadata only when
+    // the template needs them.
     std::wstring ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                 ItemCounter& counter, int rowCount) const;
+
+    // Whether the template reads the files themselves (a capture date, a tag): each
+    // name may then wait for a file to be read, the first time it is met.
+    bool ReadsFileMetadata() const;
 
     // Whether the find pattern ran away on a name or spent its budget during this pass:
     // that name and the later ones were not replaced, so the pass's names are incomplete.

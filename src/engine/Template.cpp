@@ -1,5 +1,8 @@
 #include "Template.h"
 
+#include <optional>
+
+#include "MetadataTokens.h"
 #include "RandomString.h"
 #include "StringOps.h"
 
@@ -17,34 +20,35 @@ std::wstring WithoutLeadingZeros(const std::wstring& text) {
     return first == std::wstring::npos ? std::wstring() : text.substr(first);
 }
 
-// <dir>, <name> and <self> in one sweep, so that a folder or file name that itself
-// holds one of these tokens is inserted as it is and never expanded.
-std::wstring ExpandRowTokens(const std::wstring& text, const TemplateInputs& in) {
+// <dir>, <name>, <self> and the tokens read from the file in one sweep, so that a
+// folder or file name, or a tag, that itself holds a token is inserted as it is and
+// never expanded.
+std::wstring ExpandLastTokens(const std::wstring& text, const TemplateInputs& in) {
     static constexpr std::wstring_view kDir = L"<dir>", kName = L"<name>", kSelf = L"<self>";
-    if (text.find(kDir) == std::wstring::npos && text.find(kName) == std::wstring::npos &&
-        text.find(kSelf) == std::wstring::npos)
-        return text;
-    const size_t slash = in.folder.rfind(L'/');
-    const std::wstring_view dir =
-        slash == std::wstring_view::npos ? in.folder : in.folder.substr(slash + 1);
-    const std::wstring name = in.ignoreExtension ? StemOf(in.oldName) : std::wstring(in.oldName);
     const std::wstring_view view(text);
     std::wstring out;
-    out.reserve(text.size() + name.size() + in.workingName.size());
+    out.reserve(text.size() + in.oldName.size() + in.workingName.size());
+    std::optional<FileMetadata> metadata;
     size_t i = 0;
     while (i < view.size()) {
         const std::wstring_view rest = view.substr(i);
         if (rest.starts_with(kDir)) {
-            out.append(dir);
+            const size_t slash = in.folder.rfind(L'/');
+            out.append(slash == std::wstring_view::npos ? in.folder : in.folder.substr(slash + 1));
             i += kDir.size();
         } else if (rest.starts_with(kName)) {
-            out.append(name);
+            out.append(in.ignoreExtension ? StemOf(in.oldName) : std::wstring(in.oldName));
             i += kName.size();
         } else if (rest.starts_with(kSelf)) {
             out.append(in.workingName);
             i += kSelf.size();
+        } else if (const MetadataToken* token = MetadataTokenAt(rest)) {
+            if (!metadata)
+                metadata = in.readMetadata ? in.readMetadata() : FileMetadata{};
+            out.append(token->value(*metadata));
+            i += token->text.size();
         } else {
-            out.push_back(view[i]);
+            out.push_back(rest.front());
             ++i;
         }
     }
@@ -92,7 +96,7 @@ std::wstring ExpandTemplate(std::wstring_view templateText, const TemplateInputs
             ReplaceToken(text, L"<ctime>", FormatTime(created, "%Y-%m-%d-%H%M%S"));
         }
 
-        text = ExpandRowTokens(text, in);
+        text = ExpandLastTokens(text, in);
     }
     return text;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "Clock.h"
+#include "metadata/FileMetadata.h"
 
 namespace tolvane {
 
@@ -18,6 +19,9 @@ struct TemplateInputs {
     const std::tm* now = nullptr;   // the clock reading, local time
     // Reads the times of folder + "/" + old name; called only when a token needs them.
     std::function<FileTimes()> readFileTimes;
+    // Reads what folder + "/" + old name says of itself (see MetadataTokens.h);
+    // called at most once, and only when a token needs it.
+    std::function<FileMetadata()> readMetadata;
     std::wstring_view folder;
     std::wstring_view oldName;
     std::wstring_view workingName;  // the name as the steps before the template left it
@@ -25,8 +29,10 @@ struct TemplateInputs {
 };
 
 // Expands the tokens in a fixed order: <#> then every remaining '#', <r>, <date>,
-// <time>, <Y> <M> <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime>, <dir>, <name>,
-// <self>. Values brought in by a later token are never scanned for earlier ones.
+// <time>, <Y> <M> <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime>; last, in one
+// sweep, <dir>, <name>, <self> and the tokens read from the file. Values brought in
+// by a later token are never scanned for earlier ones, nor those of the last sweep
+// for any token.
 std::wstring ExpandTemplate(std::wstring_view templateText, const TemplateInputs& in);
 
 // Whether the template uses a token whose value comes from the file's times.

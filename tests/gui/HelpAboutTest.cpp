@@ -160,7 +160,10 @@ class HelpAboutTest : public QObject {
         QCOMPARE(text, HelpDlg::Text(settingsFile));
         QVERIFY(text.startsWith(QStringLiteral("\n选项中的复选框")));
         QVERIFY(text.endsWith(QStringLiteral("[A-Z];\n\n")));
-        QCOMPARE(text.count(u'\n'), 91);
+        QCOMPARE(text.count(u'\n'), 123);
+        // The tokens read from the files, each with an example.
+        QVERIFY(text.contains(QStringLiteral("<edate>_<name> 就生成了20210304_pic")));
+        QVERIFY(text.contains(QStringLiteral("<track> <title> 就生成了01 Human Behaviour")));
         QVERIFY(
             text.contains(QStringLiteral("1.打开设置文件 %1，找到“regex”所在行").arg(expected)));
         QVERIFY(!text.contains(QStringLiteral("confing.ini")));
