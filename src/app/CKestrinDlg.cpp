@@ -75,6 +75,15 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
 
+    // Before anything below sets an option: loading the last options asks for new names.
+    recomputeTimer_ = new QTimer(this);
+    recomputeTimer_->setSingleShot(true);
+    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
+    sizeTimer_ = new QTimer(this);
+    sizeTimer_->setSingleShot(true);
+    sizeTimer_->setInterval(kSaveSizeAfterMs);
+    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
+
     const StartupSettings startup = RunStartupSettings(settings_);
     SetUpPanel();
     options_->FillLists(startup);
@@ -104,13 +113,6 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
         size = QSize(startup.width, startup.height);
     resize(size.expandedTo(minimumSize()));
 
-    recomputeTimer_ = new QTimer(this);
-    recomputeTimer_->setSingleShot(true);
-    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
-    sizeTimer_ = new QTimer(this);
-    sizeTimer_->setSingleShot(true);
-    sizeTimer_->setInterval(kSaveSizeAfterMs);
-    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
     qApp->installEventFilter(this);
 }
 
