@@ -116,7 +116,12 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-CKestrinDlg::~CKestrinDlg() = default;
+CKestrinDlg::~CKestrinDlg() {
+    // Hidden while the list, the language and the settings still exist: a window that
+    // is destroyed shown (the application quit from outside) hides in QWidget's
+    // destructor, and its list view then asks the model about rows that are gone.
+    hide();
+}
 
 void CKestrinDlg::SetUpPanel() {
     for (const ControlTip& tip : ControlTips())
@@ -143,8 +148,11 @@ void CKestrinDlg::SetUpPanel() {
         }
     });
     FileListView* view = panel_->ListView();
-    connect(view, &FileListView::HeaderClicked, this,
-            [this](int column) { list_.ClickColumn(column, panel_->Text(ctl::kFilter)); });
+    connect(view, &FileListView::HeaderClicked, this, [this](int column) {
+        list_.ClickColumn(column, panel_->Text(ctl::kFilter));
+        // The rows moved: names still being computed are for the old order.
+        preview_->RowsChanged();
+    });
     connect(view, &FileListView::RowsClicked, this, [this] {
         if (!list_.Colours().Empty())
             list_.ClearColours();
