@@ -77,6 +77,15 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
 
+    // Before anything below sets an option: loading the last options asks for new names.
+    recomputeTimer_ = new QTimer(this);
+    recomputeTimer_->setSingleShot(true);
+    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
+    sizeTimer_ = new QTimer(this);
+    sizeTimer_->setSingleShot(true);
+    sizeTimer_->setInterval(kSaveSizeAfterMs);
+    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
+
     const StartupSettings startup = RunStartupSettings(settings_);
     SetUpPanel();
     options_->FillLists(startup);
@@ -108,13 +117,6 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
         size = QSize(startup.width, startup.height);
     resize(size.expandedTo(minimumSize()));
 
-    recomputeTimer_ = new QTimer(this);
-    recomputeTimer_->setSingleShot(true);
-    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
-    sizeTimer_ = new QTimer(this);
-    sizeTimer_->setSingleShot(true);
-    sizeTimer_->setInterval(kSaveSizeAfterMs);
-    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
     // Check boxes clicked one after another are checked for conflicts once.
     checkTimer_ = new QTimer(this);
     checkTimer_->setSingleShot(true);
@@ -123,7 +125,12 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-CKestrinDlg::~CKestrinDlg() = default;
+CKestrinDlg::~CKestrinDlg() {
+    // Hidden while the list, the language and the settings still exist: a window that
+    // is destroyed shown (the application quit from outside) hides in QWidget's
+    // destructor, and its list view then asks the model about rows that are gone.
+    hide();
+}
 
 void CKestrinDlg::SetUpPanel() {
     for (const ControlTip& tip : ControlTips())
@@ -160,8 +167,11 @@ void CKestrinDlg::SetUpPanel() {
         }
     });
     FileListView* view = panel_->ListView();
-    connect(view, &FileListView::HeaderClicked, this,
-            [this](int column) { list_.ClickColumn(column, panel_->Text(ctl::kFilter)); });
+    connect(view, &FileListView::HeaderClicked, this, [this](int column) {
+        list_.ClickColumn(column, panel_->Text(ctl::kFilter));
+        // The rows moved: names still being computed are for the old order.
+        preview_->RowsChanged();
+    });
     connect(view, &FileListView::RowsClicked, this, [this] {
         if (!list_.Colours().Empty())
             list_.ClearColours();

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tolvane::test {
+
+// A private X server (Xvfb, on a display number it picks itself) with a window manager
+// on it, so that keyboard focus moves to new windows as on a desktop; driven with
+// xdotool. Everything it starts ends with it.
+class XSession {
+  public:
+    XSession();
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // False when the server or the window manager could not start; Problem() says why.
+    bool Started() const { return started_; }
+    const QString& Problem() const { return problem_; }
+    // ":N".
+    const QString& Display() const { return display_; }
+
+    // Runs xdotool on this display; its output without the final line break, or nothing
+    // when it failed or did not end within `timeoutMs`.
+    std::optional<QString> Xdotool(const QStringList& arguments, int timeoutMs = 10000) const;
+
+    // The id of a shown top-level window of process `pid` whose title matches the
+    // regular expression `title`, waiting up to `timeoutMs` for it; empty when none came.
+    QString WaitForWindow(qint64 pid, const QString& title, int timeoutMs) const;
+    // Makes `window` the active window with the keyboard focus; false when it did not
+    // become active.
+    bool Activate(const QString& window) const;
+    QString ActiveWindow() const;
+    // Types `text` into, or presses `keys` ("ctrl+F2") on, the focused window.
+    bool Type(const QString& text) const;
+    bool Key(const QString& keys) const;
+
+  private:
+    bool StartServer();
+    bool StartWindowManager();
+
+    QProcess server_;
+    QProcess windowManager_;
+    QString display_;
+    QString problem_;
+    bool started_ = false;
+};
+
+}  // namespace tolvane::test
