@@ -66,7 +66,6 @@ void AddingFiles::AddBatch(const std::vector<std::wstring>& paths) {
             add.pipeline = &*pipeline;
     }
     list_.AddPaths(paths, add);
-    preview_.RowsChanged();
     if (inBackground) {
         list_.Counter().Reset();  // a whole pass: numbers follow the rows from the first
         preview_.Request(panel_.Snapshot(), texts);

@@ -121,7 +121,7 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     checkTimer_ = new QTimer(this);
     checkTimer_->setSingleShot(true);
     checkTimer_->setInterval(150);
-    connect(checkTimer_, &QTimer::timeout, conflicts_, &ConflictChecker::Check);
+    connect(checkTimer_, &QTimer::timeout, conflicts_, [this] { conflicts_->Check(); });
     qApp->installEventFilter(this);
 }
 
@@ -139,13 +139,10 @@ void CKestrinDlg::SetUpPanel() {
     connect(panel_, &OptionPanel::ButtonClicked, this, &CKestrinDlg::OnButton);
     connect(options_, &OptionActions::RecomputeRequested, this, &CKestrinDlg::RecomputeAllNewNames);
     connect(passes_, &PassActions::ClearListRequested, this, &CKestrinDlg::ClearList);
-    connect(passes_, &PassActions::RowsChanged, this, [this] { preview_->RowsChanged(); });
     connect(preview_, &PreviewController::Finished, this, &CKestrinDlg::ShowPatternState);
-    connect(preview_, &PreviewController::Finished, conflicts_, &ConflictChecker::Check);
-    connect(adding_, &AddingFiles::BatchAdded, this, [this] {
-        conflicts_->RowsChanged();
-        conflicts_->Check();
-    });
+    connect(preview_, &PreviewController::Finished, this,
+            [this] { conflicts_->Check(preview_->Rows(), preview_->LastNewNames()); });
+    connect(adding_, &AddingFiles::BatchAdded, conflicts_, [this] { conflicts_->Check(); });
     connect(model_, &FileListModel::CheckToggled, this, [this] { checkTimer_->start(); });
     connect(conflicts_, &ConflictChecker::Checked, this, [this](int count) {
         conflictCount_ = count;
@@ -167,11 +164,10 @@ void CKestrinDlg::SetUpPanel() {
         }
     });
     FileListView* view = panel_->ListView();
-    connect(view, &FileListView::HeaderClicked, this, [this](int column) {
-        list_.ClickColumn(column, panel_->Text(ctl::kFilter));
-        // The rows moved: names still being computed are for the old order.
-        preview_->RowsChanged();
-    });
+    // Rows that move make names still being computed for the old order stale: the list's
+    // generation tells the preview.
+    connect(view, &FileListView::HeaderClicked, this,
+            [this](int column) { list_.ClickColumn(column, panel_->Text(ctl::kFilter)); });
     connect(view, &FileListView::RowsClicked, this, [this] {
         if (!list_.Colours().Empty())
             list_.ClearColours();
@@ -313,7 +309,6 @@ void CKestrinDlg::ApplyFilter() {
 
 void CKestrinDlg::ClearList() {
     list_.Clear();
-    preview_->RowsChanged();
     panel_->SetCaption(ctl::kObjectCount, {});
 }
 

@@ -15,22 +15,20 @@
 namespace tolvane {
 
 struct ConflictChecker::Job {
-    std::vector<std::wstring> names;
-    std::vector<std::wstring> newNames;
-    std::vector<std::shared_ptr<const std::wstring>> folders;
+    std::shared_ptr<const RowsSnapshot> rows;
+    std::shared_ptr<const std::vector<std::wstring>> newNames;
     std::vector<bool> checked;
-    std::uint64_t version = 0;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> finished{false};
     std::vector<RowConflict> conflicts;
 
     void Run() {
-        std::vector<ConflictRow> rows;
-        rows.reserve(names.size());
-        for (size_t r = 0; r < names.size(); ++r)
-            rows.push_back({names[r], newNames[r], *folders[r], checked[r]});
+        std::vector<ConflictRow> conflictRows;
+        conflictRows.reserve(rows->names.size());
+        for (size_t r = 0; r < rows->names.size(); ++r)
+            conflictRows.push_back({rows->names[r], (*newNames)[r], *rows->folders[r], checked[r]});
         PosixFileSystem fileSystem;
-        conflicts = FindConflicts(rows, fileSystem, &cancelled);
+        conflicts = FindConflicts(conflictRows, fileSystem, &cancelled);
     }
 };
 
@@ -58,23 +56,31 @@ void ConflictChecker::JoinFinished(bool all) {
 }
 
 void ConflictChecker::Check() {
+    auto newNames = std::make_shared<std::vector<std::wstring>>();
+    newNames->reserve(list_.RowCount());
+    for (size_t r = 0; r < list_.RowCount(); ++r)
+        newNames->push_back(list_.Row(r).newName);
+    rows_ = RowsSnapshot::Of(list_, rows_);
+    Check(rows_, std::move(newNames));
+}
+
+void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
+                            std::shared_ptr<const std::vector<std::wstring>> newNames) {
     if (job_)
         job_->cancelled = true;
+    job_.reset();
     JoinFinished(false);
-    auto job = std::make_shared<Job>();
-    job->version = version_;
-    const size_t n = list_.RowCount();
-    job->names.reserve(n);
-    job->newNames.reserve(n);
-    job->folders.reserve(n);
-    job->checked.reserve(n);
-    for (size_t r = 0; r < n; ++r) {
-        const FileItem& item = list_.Row(r);
-        job->names.push_back(item.name);
-        job->newNames.push_back(item.newName);
-        job->folders.push_back(item.folder);
-        job->checked.push_back(item.checked);
+    if (!rows || !newNames || rows->names.size() != newNames->size() ||
+        rows->generation != list_.Generation()) {
+        Check();  // what was computed is for rows that have changed since
+        return;
     }
+    auto job = std::make_shared<Job>();
+    job->rows = std::move(rows);
+    job->newNames = std::move(newNames);
+    job->checked.reserve(list_.RowCount());
+    for (size_t r = 0; r < list_.RowCount(); ++r)
+        job->checked.push_back(list_.Row(r).checked);
     job_ = job;
     QPointer<ConflictChecker> self(this);
     threads_.emplace_back(job, std::thread([job, self] {
@@ -103,7 +109,7 @@ void ConflictChecker::Take(const std::shared_ptr<Job>& job) {
     if (job != job_ || job->cancelled)
         return;
     job_.reset();
-    if (job->version != version_ || job->names.size() != list_.RowCount()) {
+    if (job->rows->generation != list_.Generation()) {
         Check();  // the rows changed while it ran
         return;
     }

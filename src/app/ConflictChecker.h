@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "RowsSnapshot.h"
+
 namespace tolvane {
 
 class FileList;
@@ -13,9 +15,9 @@ class Language;
 
 // Tells before anything is renamed which rows a pass could not rename: their status
 // cells say why (in a warning colour, the reason as tool tip), and the count is
-// reported. The check reads the disk, so it runs on a thread of its own from a copy
-// of the rows; a newer check cancels an older one, and a result is taken only while
-// the rows are those it was made for.
+// reported. The check reads the disk, so it runs on a thread of its own from copies of
+// the rows; a newer check cancels an older one, and a result is taken only while the
+// rows are those it was made for.
 class ConflictChecker : public QObject {
     Q_OBJECT
 
@@ -23,11 +25,12 @@ class ConflictChecker : public QObject {
     ConflictChecker(FileList& list, const Language& language, QObject* parent = nullptr);
     ~ConflictChecker() override;
 
-    // Checks the rows as they are now.
+    // Checks the rows with the new names a computation has just given them (both
+    // copies made off this thread), or, without them, the rows as the list holds them.
+    void Check(std::shared_ptr<const RowsSnapshot> rows,
+               std::shared_ptr<const std::vector<std::wstring>> newNames);
     void Check();
-    // The rows changed: a check under way is for rows that are gone.
-    void RowsChanged() { ++version_; }
-    // Removes the statuses a check wrote (before a pass writes its own).
+    // Removes the statuses a check wrote.
     void Forget();
 
   signals:
@@ -40,9 +43,9 @@ class ConflictChecker : public QObject {
 
     FileList& list_;
     std::vector<std::wstring> texts_;  // the statuses of the three kinds, in their order
+    std::shared_ptr<const RowsSnapshot> rows_;
     std::shared_ptr<Job> job_;
     std::vector<std::pair<std::shared_ptr<Job>, std::thread>> threads_;
-    std::uint64_t version_ = 0;
 };
 
 }  // namespace tolvane

@@ -100,7 +100,6 @@ void PassActions::RefreshRenamedItems() {
         panel_.Snapshot(), clock_,
         PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
     tolvane::RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
-    emit RowsChanged();
 }
 
 void PassActions::StartBlanking() {
@@ -137,7 +136,6 @@ void PassActions::UndoRenames() {
         PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
     PosixFileSystem fileSystem;
     const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
-    emit RowsChanged();
     QString summary = DisplayText(language_.Text("cancelSucess"));
     if (result.failed > 0) {
         summary += QStringLiteral(", %1 %2")

@@ -45,7 +45,6 @@ class PassActions : public QObject {
 
   signals:
     void ClearListRequested();
-    void RowsChanged();
 
   private:
     void StartBlanking();

@@ -22,25 +22,24 @@ constexpr size_t kProgressStep = 4096;
 struct PreviewController::Job {
     RenameOptions options;
     PipelineTexts texts;
-    std::vector<std::wstring> names;
-    std::vector<std::shared_ptr<const std::wstring>> folders;
+    std::shared_ptr<const RowsSnapshot> rows;
     ItemCounter counter;
-    std::uint64_t version = 0;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> finished{false};
     // Written by the worker, read once it has finished.
     RecomputeResult result;
+    std::shared_ptr<const std::vector<std::wstring>> newNames;
     bool gaveUp = false;
     bool invalid = false;
     std::wstring error;
 
     void Run(const Clock& clock, const std::function<void(size_t)>& report) {
-        std::vector<NameRow> rows;
-        rows.reserve(names.size());
-        for (size_t r = 0; r < names.size(); ++r)
-            rows.push_back({names[r], *folders[r]});
+        std::vector<NameRow> names;
+        names.reserve(rows->names.size());
+        for (size_t r = 0; r < rows->names.size(); ++r)
+            names.push_back({rows->names[r], *rows->folders[r]});
         const NewNamePipeline pipeline(options, clock, texts);
-        result = RecomputeAllNewNames(rows, pipeline, counter, [&](size_t r) {
+        result = RecomputeAllNewNames(names, pipeline, counter, [&](size_t r) {
             if ((r + 1) % kProgressStep == 0)
                 report(r);
             return !cancelled.load(std::memory_order_relaxed);
@@ -48,6 +47,9 @@ struct PreviewController::Job {
         gaveUp = pipeline.PatternGaveUp();
         invalid = pipeline.PatternInvalid();
         error = pipeline.PatternError();
+        // The list takes the names themselves; the conflict check reads this copy.
+        if (!cancelled)
+            newNames = std::make_shared<const std::vector<std::wstring>>(result.newNames);
     }
 };
 
@@ -57,10 +59,6 @@ PreviewController::PreviewController(FileList& list, const Clock& clock, QObject
 PreviewController::~PreviewController() {
     CancelRunning();
     JoinFinished(true);
-}
-
-void PreviewController::RowsChanged() {
-    ++rowsVersion_;
 }
 
 void PreviewController::CancelRunning() {
@@ -90,16 +88,10 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     auto job = std::make_shared<Job>();
     job->options = options;
     job->texts = texts;
-    job->version = rowsVersion_;
+    job->rows = rows_ = RowsSnapshot::Of(list_, rows_);
     job->counter = list_.Counter();
-    job->names.reserve(list_.RowCount());
-    job->folders.reserve(list_.RowCount());
-    for (size_t r = 0; r < list_.RowCount(); ++r) {
-        job->names.push_back(list_.Row(r).name);
-        job->folders.push_back(list_.Row(r).folder);
-    }
     job_ = job;
-    const int rows = static_cast<int>(job->names.size());
+    const int rows = static_cast<int>(job->rows->names.size());
     QPointer<PreviewController> self(this);
     threads_.emplace_back(job, std::thread([job, self, &clock = clock_] {
                               job->Run(clock, [&](size_t row) {
@@ -131,15 +123,17 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     if (job != job_ || job->cancelled)
         return;  // a newer request replaced it
     job_.reset();
-    if (job->version != rowsVersion_) {
+    if (job->rows->generation != list_.Generation()) {
         // The rows changed while it ran: the names are for rows that are gone.
         Start(job->options, job->texts);
         return;
     }
     list_.Counter() = job->counter;
-    list_.ApplyNewNames(std::move(job->result));
+    list_.ApplyNewNames(job->result);
+    DisposeLater(std::move(job->result.newNames));
     shown_ = job->options;
-    shownVersion_ = job->version;
+    shownGeneration_ = list_.Generation();
+    newNames_ = job->newNames;
     gaveUp_ = job->gaveUp;
     invalid_ = job->invalid;
     error_ = DisplayText(job->error);
@@ -147,13 +141,15 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
 }
 
 void PreviewController::Flush(const RenameOptions& options, const PipelineTexts& texts) {
-    if (!job_ && shown_ && *shown_ == options && shownVersion_ == rowsVersion_)
+    if (!job_ && shown_ && *shown_ == options && shownGeneration_ == list_.Generation())
         return;
     CancelRunning();
     const NewNamePipeline pipeline(options, clock_, texts);
     list_.RecomputeNewNames(pipeline);
     shown_ = options;
-    shownVersion_ = rowsVersion_;
+    shownGeneration_ = list_.Generation();
+    rows_ = RowsSnapshot::Of(list_, rows_);
+    newNames_.reset();
     gaveUp_ = pipeline.PatternGaveUp();
     invalid_ = pipeline.PatternInvalid();
     error_ = DisplayText(pipeline.PatternError());

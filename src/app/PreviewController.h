@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "RowsSnapshot.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/RenameOptions.h"
 
@@ -18,10 +19,11 @@ class Clock;
 class FileList;
 
 // Keeps the new names of the list up to date with the options without making typing
-// wait: each request copies the rows' names and computes the new names on a thread of
-// its own; a newer request cancels an older one that has not finished, and a result
-// is taken only while the rows are still those it was computed for. Before renaming,
-// Flush() makes sure the names are those of the options at that moment.
+// wait: each request computes the new names on a thread of its own from a copy of the
+// rows' names (shared until the rows change); a newer request cancels an older one that
+// has not finished, and a result is taken only while the rows are still those it was
+// computed for. Before renaming, Flush() makes sure the names are those of the options
+// at that moment.
 class PreviewController : public QObject {
     Q_OBJECT
 
@@ -34,15 +36,15 @@ class PreviewController : public QObject {
     // The names are those of `options` when this returns: a computation that is not
     // finished, or one of older options, is replaced by one on this thread.
     void Flush(const RenameOptions& options, const PipelineTexts& texts);
-    // The rows changed (added, removed, moved, renamed): a running computation is for
-    // rows that are gone, and its result must not be taken.
-    void RowsChanged();
-
     bool Busy() const { return job_ != nullptr; }
     // What the last finished computation said of the find pattern.
     bool PatternGaveUp() const { return gaveUp_; }
     bool PatternInvalid() const { return invalid_; }
     const QString& PatternError() const { return error_; }
+    // The rows the last computation was made for, and the new names it gave them (a
+    // copy made on its thread), for the conflict check that follows.
+    std::shared_ptr<const RowsSnapshot> Rows() const { return rows_; }
+    std::shared_ptr<const std::vector<std::wstring>> LastNewNames() const { return newNames_; }
 
   signals:
     // A computation of `rows` rows started and has been running for a while, made
@@ -62,10 +64,11 @@ class PreviewController : public QObject {
     const Clock& clock_;
     std::shared_ptr<Job> job_;
     std::vector<std::pair<std::shared_ptr<Job>, std::thread>> threads_;
-    std::uint64_t rowsVersion_ = 0;
+    std::shared_ptr<const RowsSnapshot> rows_;
+    std::shared_ptr<const std::vector<std::wstring>> newNames_;
     // The options whose names the list shows, and the rows they were computed for.
     std::optional<RenameOptions> shown_;
-    std::uint64_t shownVersion_ = 0;
+    std::uint64_t shownGeneration_ = 0;
     bool gaveUp_ = false;
     bool invalid_ = false;
     QString error_;

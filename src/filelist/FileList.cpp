@@ -77,6 +77,7 @@ size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptio
             item.statRead = true;
         }
         rows_.push_back(std::move(item));
+        ++generation_;
         FileItem& row = rows_.back();
         const int r = static_cast<int>(rows_.size()) - 1;
         if (options.pipeline) {
@@ -105,7 +106,8 @@ size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptio
 
 void FileList::RecomputeNewNames(const NewNamePipeline& pipeline) {
     const std::vector<NameRow> names = NameRows();
-    ApplyNewNames(RecomputeAllNewNames(names, pipeline, counter_));
+    RecomputeResult result = RecomputeAllNewNames(names, pipeline, counter_);
+    ApplyNewNames(result);
 }
 
 std::vector<NameRow> FileList::NameRows() const {
@@ -116,10 +118,10 @@ std::vector<NameRow> FileList::NameRows() const {
     return names;
 }
 
-void FileList::ApplyNewNames(RecomputeResult result) {
+void FileList::ApplyNewNames(RecomputeResult& result) {
     const size_t n = std::min(rows_.size(), result.newNames.size());
     for (size_t r = 0; r < n; ++r)
-        rows_[r].newName = std::move(result.newNames[r]);
+        rows_[r].newName.swap(result.newNames[r]);
     colours_.Clear();
     for (const ColourMark& mark : result.marks)
         colours_.Append(mark);
@@ -222,6 +224,7 @@ void FileList::SwitchColumn(OptionalColumn column, bool on) {
 }
 
 void FileList::SetName(size_t row, std::wstring name) {
+    ++generation_;
     rows_[row].name = std::move(name);
     Notify([&](FileListObserver& o) { o.CellsChanged(row, row, ColumnLayout::kName); });
 }
@@ -324,6 +327,7 @@ void FileList::RemoveRows(const std::vector<bool>& remove) {
     if (selectionMark_ >= 0)
         selectionMark_ = newRowOf[static_cast<size_t>(selectionMark_)];
     rows_ = std::move(kept);
+    ++generation_;
     colours_.RemapRows(newRowOf);
     for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         Notify([&](FileListObserver& o) { o.RowsRemoved(it->first, it->second); });
@@ -339,6 +343,7 @@ void FileList::Reorder(const std::vector<size_t>& order) {
         reordered.push_back(std::move(rows_[order[i]]));
     }
     rows_ = std::move(reordered);
+    ++generation_;
     colours_.RemapRows(newRowOf);
     if (selectionMark_ >= 0)
         selectionMark_ = newRowOf[static_cast<size_t>(selectionMark_)];
@@ -355,6 +360,7 @@ void FileList::Renumber() {
 }
 
 void FileList::Clear() {
+    ++generation_;
     rows_.clear();
     colours_.Clear();
     registry_.Clear();

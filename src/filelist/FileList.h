@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -65,8 +66,12 @@ class FileList {
     // rows change.
     std::vector<NameRow> NameRows() const;
     // Takes the new names of every row, computed elsewhere in row order, and rebuilds
-    // the colours from their marks.
-    void ApplyNewNames(RecomputeResult result);
+    // the colours from their marks. The names shown before are left in `result`, so the
+    // caller decides where their memory is given back.
+    void ApplyNewNames(RecomputeResult& result);
+    // Changes whenever rows come, go, move or change their names: what was computed
+    // from the rows of another generation is not for these rows.
+    std::uint64_t Generation() const { return generation_; }
     // Computes one row (the counter continues) and marks its new name.
     void ComputeRow(size_t row, const NewNamePipeline& pipeline);
 
@@ -123,6 +128,7 @@ class FileList {
     SortState sort_;
     ItemCounter counter_;
     int selectionMark_ = -1;
+    std::uint64_t generation_ = 0;
     std::vector<FileListObserver*> observers_;
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <utime.h>
+#include <functional>
 
 #include "../TestSupport.h"
 #include "engine/Clock.h"
@@ -234,6 +236,45 @@ TEST_F(FileListTest, ViewsLearnWhichRowsChanged) {
     list.RemoveObserver(&view);
     Add(list, {L"/d/e"});
     EXPECT_EQ(view.log.size(), 4u);
+}
+
+// New names computed on another thread are taken only while the rows are those they
+// were computed for: every change of which rows there are, their order or their names
+// must say so, and a change of what is shown of them must not throw work away.
+TEST_F(FileListTest, GenerationChangesExactlyWhenTheRowsNamesOrOrderChange) {
+    struct Case {
+        const char* label;
+        std::function<void(FileList&)> change;
+        bool rowsChanged;
+    };
+    const std::vector<Case> cases = {
+        {"add", [&](FileList& l) { Add(l, {L"/d/z"}); }, true},
+        {"add nothing new", [&](FileList& l) { Add(l, {L"/d/a"}); }, false},
+        {"rename", [](FileList& l) { l.SetName(0, L"q"); }, true},
+        {"remove",
+         [](FileList& l) {
+             l.RemoveRows({false, true, false});
+         },
+         true},
+        {"reorder",
+         [](FileList& l) {
+             l.Reorder({2, 1, 0});
+         },
+         true},
+        {"sort by header", [](FileList& l) { l.ClickColumn(1, L""); }, true},
+        {"clear", [](FileList& l) { l.Clear(); }, true},
+        {"new name", [](FileList& l) { l.SetNewName(0, L"n"); }, false},
+        {"status", [](FileList& l) { l.SetStatus(0, L"s"); }, false},
+        {"check", [](FileList& l) { l.SetChecked(0, false); }, false},
+        {"select", [](FileList& l) { l.SetSelected(0, true); }, false},
+    };
+    for (const Case& c : cases) {
+        FileList list;
+        Add(list, {L"/d/b", L"/d/a", L"/d/c"});
+        const std::uint64_t before = list.Generation();
+        c.change(list);
+        EXPECT_EQ(list.Generation() != before, c.rowsChanged) << c.label;
+    }
 }
 
 TEST(PathRegistryTest, RemovesTheFirstEqualEntryAndKeepsOrder) {

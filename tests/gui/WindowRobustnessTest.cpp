@@ -65,7 +65,6 @@ class WindowRobustnessTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.List().AddPaths(ShuffledPaths(), FileList::AddOptions{}),
                  size_t(kManyRows));
-        window.Preview().RowsChanged();
 
         window.Panel().SetText(ctl::kInsertText, L"p_");
         window.RecomputeAllNewNames(ctl::kInsertText);
