@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,11 +8,33 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "engine/RandomString.h"
 #include "engine/TextConvert.h"
 
 namespace tolvane {
+
+void FileSystem::IdentifyAll(const std::vector<std::string_view>& paths, std::vector<FileId>& ids,
+                             std::vector<int>& errors) {
+    ids.assign(paths.size(), FileId{});
+    errors.assign(paths.size(), 0);
+    std::string path;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        path.assign(paths[i]);
+        errors[i] = Identify(path, ids[i]);
+    }
+}
+
+bool FileSystem::Exists(const std::string& path) {
+    FileId id;
+    return Identify(path, id) == 0;
+}
+
+bool FileSystem::SameFile(const std::string& a, const std::string& b) {
+    FileId ia, ib;
+    return Identify(a, ia) == 0 && Identify(b, ib) == 0 && ia == ib;
+}
 
 int PosixFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
     return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0
@@ -22,27 +45,43 @@ int PosixFileSystem::RenameReplacing(const std::string& from, const std::string&
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-bool PosixFileSystem::Exists(const std::string& path) {
+int PosixFileSystem::Identify(const std::string& path, FileId& id) {
     struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    if (lstat(path.c_str(), &st) != 0)
+        return errno;
+    id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return 0;
 }
 
-bool PosixFileSystem::SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+bool PosixFileSystem::HasExactName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const std::string_view name = std::string_view(path).substr(slash + 1);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir)
+        return false;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (name == entry->d_name)
+            return true;
+    }
+    return false;
 }
 
 std::string TemporaryNameBeside(FileSystem& fs, const std::string& path) {
     const size_t slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string candidate;
-    do {
-        candidate = folder + ".tolvane-" + ToNarrow(RandomString().substr(0, 12)) + ".tmp";
-    } while (fs.Exists(candidate));
-    return candidate;
+    // 48 random bits make a clash unlikely; a folder where every name seems taken
+    // (one that cannot be looked into) must not hold us up for ever.
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        std::string candidate =
+            folder + ".tolvane-" + ToNarrow(RandomString().substr(0, 12)) + ".tmp";
+        if (!fs.Exists(candidate))
+            return candidate;
+    }
+    return {};
 }
 
 namespace {
@@ -70,6 +109,8 @@ int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to
     // file are the same file too: then the second step meets the other link and the
     // file comes back.)
     const std::string temporary = TemporaryNameBeside(fs, from);
+    if (temporary.empty())
+        return EEXIST;
     if (viaTemporary)
         viaTemporary(temporary);
     rc = MoveOnce(fs, from, temporary);

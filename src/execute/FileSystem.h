@@ -1,12 +1,24 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tolvane {
 
-// The file-system calls a rename pass makes, on paths as bytes. The program uses
-// PosixFileSystem; tests put faults in front of it that cannot be caused for real.
+// Which file a name stands for: device and inode, as lstat gives them. A renamed file
+// keeps its identity, so undo can tell the file it renamed from one put there since.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+// The file-system calls a rename pass and its undo make, on paths as bytes. The
+// program uses PosixFileSystem; tests put faults in front of it that cannot be caused
+// for real.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -15,18 +27,29 @@ class FileSystem {
     virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
     // Plain rename(2), which replaces an existing target: used only after checking.
     virtual int RenameReplacing(const std::string& from, const std::string& to) = 0;
+    // The identity of what is at `path` (links not followed): 0, or the error number.
+    virtual int Identify(const std::string& path, FileId& id) = 0;
+    // Whether the folder of `path` holds an entry spelled exactly as its last part: on
+    // a case-insensitive file system "a" is found under "A" too, but not listed so.
+    virtual bool HasExactName(const std::string& path) = 0;
+    // The identities of many paths at once, in `ids` (same order), with 0 or the
+    // error number of each in `errors`. Calls Identify for each unless a file system
+    // knows a cheaper way.
+    virtual void IdentifyAll(const std::vector<std::string_view>& paths, std::vector<FileId>& ids,
+                             std::vector<int>& errors);
+
     // Whether anything (a dangling symbolic link too) is at `path`.
-    virtual bool Exists(const std::string& path) = 0;
-    // Whether two paths name the same file (device and inode, links not followed).
-    virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+    bool Exists(const std::string& path);
+    // Whether two paths name the same file.
+    bool SameFile(const std::string& a, const std::string& b);
 };
 
 class PosixFileSystem final : public FileSystem {
   public:
     int RenameNoReplace(const std::string& from, const std::string& to) override;
     int RenameReplacing(const std::string& from, const std::string& to) override;
-    bool Exists(const std::string& path) override;
-    bool SameFile(const std::string& a, const std::string& b) override;
+    int Identify(const std::string& path, FileId& id) override;
+    bool HasExactName(const std::string& path) override;
 };
 
 // Moves `from` to `to` without ever replacing an existing target:
@@ -42,7 +65,8 @@ int MoveNoReplace(FileSystem& fs, const std::string& from, const std::string& to
                   const std::function<void(const std::string&)>& viaTemporary = {},
                   std::string* leftAt = nullptr);
 
-// A name in the folder of `path` that nothing has: ".tolvane-<random>.tmp".
+// A name in the folder of `path` that nothing has: ".tolvane-<random>.tmp". Empty
+// when none is found (a folder that answers for every name).
 std::string TemporaryNameBeside(FileSystem& fs, const std::string& path);
 
 // The system's text for an error number.

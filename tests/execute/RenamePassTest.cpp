@@ -10,9 +10,12 @@
 
 #include "../TestSupport.h"
 #include "CaseInsensitiveFolder.h"
+#include "FaultyFileSystem.h"
 #include "engine/Clock.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
+#include "execute/Journal.h"
+#include "execute/JournalReader.h"
 #include "execute/RenamePass.h"
 #include "execute/Undo.h"
 #include "filelist/FileList.h"
@@ -89,8 +92,11 @@ TEST_F(RenamePassTest, RenamesAndRecords) {
     EXPECT_EQ(list_.Colours().ColourOf(0, ColumnLayout::kStatus).text, (Rgb{0, 128, 0}));
     const std::wstring oldPath = ToWide((dir_.Path() / "a.txt").string());
     const std::wstring newPath = ToWide((dir_.Path() / "x.txt").string());
-    EXPECT_EQ(RenamesInOrder(undo_),
-              (std::vector<RenameBatch>{{{ToNarrow(oldPath), ToNarrow(newPath)}}}));
+    const std::vector<RenameBatch> renames = RenamesInOrder(undo_);
+    ASSERT_EQ(renames.size(), 1u);
+    ASSERT_EQ(renames[0].size(), 1u);
+    EXPECT_EQ(renames[0][0].from, ToNarrow(oldPath));
+    EXPECT_EQ(renames[0][0].to, ToNarrow(newPath));
     EXPECT_TRUE(list_.Registry().Contains(newPath));
     EXPECT_FALSE(list_.Registry().Contains(oldPath));
     EXPECT_EQ(list_.Row(0).name, L"a.txt");  // the row keeps its name until a refresh
@@ -318,15 +324,16 @@ TEST_F(RenamePassTest, ImmutableFolderFailsItsRowsAndTheJournalTellsWhatMoved) {
     EXPECT_EQ(Holds("locked/b"), "was locked/b");
 
     ASSERT_EQ(undo_.passes.size(), 1u);
-    const JournalPass pass = ReadJournalPass(undo_.passes[0].journal);
-    EXPECT_EQ(pass.planned.size(), 3u);
-    ASSERT_EQ(pass.done.size(), 1u);
-    EXPECT_EQ(pass.planned[pass.done[0]].to, (dir_.Path() / "ok/x").string());
+    const PassRecord pass = ReadJournalPass(undo_.passes[0].record.journal).pass;
+    EXPECT_EQ(pass.moves.size(), 3u);
+    EXPECT_EQ(pass.claims[0], StepClaim::Made);
+    EXPECT_EQ(pass.moves[0].to, (dir_.Path() / "ok/x").string());
+    EXPECT_EQ(std::count(pass.claims.begin(), pass.claims.end(), StepClaim::Made), 1);
     EXPECT_TRUE(pass.ended);
-    std::ifstream file(pass.file);
+    std::ifstream file(pass.journal);
     const std::string text((std::istreambuf_iterator<char>(file)), {});
     // Every planned move is there, and each of the locked folder's failed with its reason.
-    EXPECT_NE(text.find("folder\t" + (dir_.Path() / "locked").string() + "\nplan\t2\tb\ty\n"),
+    EXPECT_NE(text.find("folder\t" + (dir_.Path() / "locked").string() + "\nplan\t2\tb\ty\t"),
               std::string::npos)
         << text;
     size_t failures = 0;
@@ -337,26 +344,6 @@ TEST_F(RenamePassTest, ImmutableFolderFailsItsRowsAndTheJournalTellsWhatMoved) {
     EXPECT_EQ(failures, 2u);
     EXPECT_NE(text.find(ToNarrow(ErrorText(EPERM))), std::string::npos);
 }
-
-// A file system whose n-th rename fails, for a pass that breaks off half-way.
-class FailingRename final : public FileSystem {
-  public:
-    FailingRename(FileSystem& real, int failAt) : real_(real), left_(failAt) {}
-    int RenameNoReplace(const std::string& from, const std::string& to) override {
-        return --left_ == 0 ? EIO : real_.RenameNoReplace(from, to);
-    }
-    int RenameReplacing(const std::string& from, const std::string& to) override {
-        return real_.RenameReplacing(from, to);
-    }
-    bool Exists(const std::string& path) override { return real_.Exists(path); }
-    bool SameFile(const std::string& a, const std::string& b) override {
-        return real_.SameFile(a, b);
-    }
-
-  private:
-    FileSystem& real_;
-    int left_;
-};
 
 TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
     // The journal's file may not grow past a little more than its plan: a real
@@ -374,12 +361,13 @@ TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
     if (child == 0) {
         // Room for the plan and about sixty "done" lines.
         std::vector<Move> planned;
-        for (const auto& [from, to] : renames)
-            planned.push_back({(dir_.Path() / from).string(), (dir_.Path() / to).string()});
+        for (const auto& [from, to] : renames) {
+            planned.push_back({(dir_.Path() / from).string(), (dir_.Path() / to).string(), {}});
+            posix_.Identify(planned.back().from, planned.back().id);
+        }
         const auto probe = Journal::BeginPass(dir_.Path() / ".probe", planned);
         probe->EndPass();  // gives back the room made for the moves' lines
         const auto planSize = static_cast<rlim_t>(fs::file_size(probe->File()));
-        signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit { planSize + 600, planSize + 600 };
         setrlimit(RLIMIT_FSIZE, &limit);
         const PassResult result = Execute();
@@ -391,16 +379,17 @@ TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
     // Every move the journal holds was made, and no other.
-    const auto pass = LatestUndoablePass(journal_);
+    const auto pass = LatestUndoablePass(journal_, posix_).pass;
     ASSERT_TRUE(pass);
     size_t moved = 0;
     for (const auto& name : names)
         moved += fs::exists(dir_.Path() / name) ? 0 : 1;
-    EXPECT_EQ(pass->done.size(), moved);
+    EXPECT_EQ(FilesMoved(*pass), moved);
     EXPECT_GT(moved, 0u);
     EXPECT_LT(moved, names.size());
-    for (size_t step : pass->done)
-        EXPECT_TRUE(fs::exists(pass->planned[step].to));
+    for (size_t step = 0; step < pass->moves.size(); ++step) {
+        EXPECT_EQ(fs::exists(pass->moves[step].to), pass->claims[step] == StepClaim::Made) << step;
+    }
 }
 
 TEST_F(RenamePassTest, ACaseOnlyRenameJournalsItsTemporaryName) {
@@ -409,17 +398,17 @@ TEST_F(RenamePassTest, ACaseOnlyRenameJournalsItsTemporaryName) {
     folder.Create(photo, "p");
     Rows({{"Photo.JPG", "photo.jpg"}});
     EXPECT_EQ(Execute(folder).succeeded, 1);
-    std::ifstream file(undo_.passes.at(0).journal);
+    std::ifstream file(undo_.passes.at(0).record.journal);
     const std::string text((std::istreambuf_iterator<char>(file)), {});
-    EXPECT_NE(text.find("\nvia\t1\t" + dir_.Path().string() + "/.tolvane-"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("\nvia\t1\t.tolvane-"), std::string::npos) << text;
     EXPECT_NE(text.find("\ndone\t1\n"), std::string::npos);
 }
 
 TEST_F(RenamePassTest, CycleThatBreaksOffHalfWayIsTakenBack) {
     Files({"1", "2", "3"});
     Rows({{"1", "2"}, {"2", "3"}, {"3", "1"}});
-    FailingRename failing(posix_, 3);  // the third move of the cycle fails
+    FaultyFileSystem failing(posix_);
+    failing.failCalls = {3};  // the third move of the cycle fails
     const PassResult result = Execute(failing);
     EXPECT_EQ(result.failed, 3);
     for (const char* name : {"1", "2", "3"})
