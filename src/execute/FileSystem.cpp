@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,10 +47,15 @@ int PosixFileSystem::RenameReplacing(const std::string& from, const std::string&
 }
 
 int PosixFileSystem::Identify(const std::string& path, FileId& id) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0)
+    struct statx st {};
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &st) != 0)
         return errno;
-    id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    id.device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.inode = st.stx_ino;
+    id.birth =
+        (st.stx_mask & STATX_BTIME) == 0
+            ? 0
+            : static_cast<std::uint64_t>(st.stx_btime.tv_sec) * 1000000000u + st.stx_btime.tv_nsec;
     return 0;
 }
 

@@ -8,11 +8,14 @@
 
 namespace tolvane {
 
-// Which file a name stands for: device and inode, as lstat gives them. A renamed file
-// keeps its identity, so undo can tell the file it renamed from one put there since.
+// Which file a name stands for: device, inode and birth time (links not followed). A
+// renamed file keeps its identity, so undo can tell the file it renamed from one put
+// there since. The birth time tells a new file from a deleted one whose inode number
+// it was given; it is 0 where the file system does not record it.
 struct FileId {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::uint64_t birth = 0;  // nanoseconds since 1970
     bool operator==(const FileId&) const = default;
 };
 

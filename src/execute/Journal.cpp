@@ -140,6 +140,8 @@ bool WritePlan(const std::vector<Move>& planned, std::int64_t started, Flush&& f
         AppendNumber(text, move.id.device);
         text += '\t';
         AppendNumber(text, move.id.inode);
+        text += '\t';
+        AppendNumber(text, move.id.birth);
         text += '\n';
         if (text.size() > (1u << 20)) {
             if (!flush(text))

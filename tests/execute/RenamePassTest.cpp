@@ -3,41 +3,25 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fstream>
-#include <sstream>
 
-#include "../TestSupport.h"
 #include "CaseInsensitiveFolder.h"
 #include "FaultyFileSystem.h"
+#include "RenamePassFixture.h"
 #include "engine/Clock.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
 #include "execute/Journal.h"
 #include "execute/JournalReader.h"
-#include "execute/RenamePass.h"
-#include "execute/Undo.h"
-#include "filelist/FileList.h"
 
 namespace tolvane::test {
 namespace {
 
 namespace fs = std::filesystem;
 using Texts = std::vector<std::wstring>;
-
-std::string Content(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return in ? s.str() : "<missing>";
-}
-
-// The built-in texts, as without a language file.
-const PassTexts& Texts0() {
-    static const PassTexts texts = PassTexts::From(BuiltInTexts());
-    return texts;
-}
 
 // `chattr +i` on a folder, so that its entries cannot change even for root; false
 // where the file system has no such attribute.
@@ -46,39 +30,6 @@ bool MakeImmutable(const fs::path& folder, bool on) {
         std::string("chattr ") + (on ? "+i" : "-i") + " '" + folder.string() + "' 2>/dev/null";
     return std::system(command.c_str()) == 0;
 }
-
-class RenamePassTest : public testing::Test {
-  protected:
-    // Files named after their contents, so that every move can be checked.
-    void Files(const std::vector<std::string>& names) {
-        for (const auto& name : names)
-            dir_.File(name, "was " + name);
-    }
-
-    // Rows for `names`, with new names as given.
-    void Rows(const std::vector<std::pair<std::string, std::string>>& renames) {
-        std::vector<std::wstring> paths;
-        for (const auto& [name, _] : renames)
-            paths.push_back(ToWide((dir_.Path() / name).string()));
-        list_.AddPaths(paths, FileList::AddOptions{});
-        for (size_t r = 0; r < renames.size(); ++r)
-            list_.SetNewName(r, ToWide(renames[r].second));
-    }
-
-    PassResult Execute(FileSystem& fs) {
-        return *ExecuteRenames(list_, undo_, Texts0(), fs, journal_);
-    }
-    PassResult Execute() { return Execute(posix_); }
-
-    std::string Holds(const std::string& name) const { return Content(dir_.Path() / name); }
-    std::wstring Status(size_t row) const { return list_.Row(row).status; }
-
-    TempDir dir_;
-    fs::path journal_ = dir_.Path() / ".journal";
-    FileList list_;
-    UndoRecord undo_;
-    PosixFileSystem posix_;
-};
 
 TEST_F(RenamePassTest, RenamesAndRecords) {
     Files({"a.txt", "b.txt", "c.txt"});
@@ -136,9 +87,12 @@ TEST_P(BatchTest, PlansTheBatchSoItSucceeds) {
         entries += entry.path() != journal_;
     EXPECT_EQ(entries, c.files.size()) << c.label;  // no file lost, no temporary left
 
-    // Undo brings every name back.
+    // Undo brings every name back, and reports each file once, by its own names.
     const UndoResult undone = UndoRenames(undo_, posix_, &list_, nullptr);
     EXPECT_EQ(undone.failed, 0) << c.label;
+    EXPECT_EQ(undone.reverted, static_cast<int>(c.renames.size()) - c.failed) << c.label;
+    for (const UndoResult::Line& line : undone.lines)
+        EXPECT_EQ(line.newPath.find(".tolvane-"), std::string::npos) << c.label;
     for (const auto& name : c.files)
         EXPECT_EQ(Holds(name), "was " + name) << c.label;
 }
@@ -180,6 +134,52 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"a", "b"}, {"b", "c"}},
                   {{"a", "was a"}, {"b", "was b"}, {"c", "was c"}},
                   2}),
+    ByLabel());
+
+// Folders renamed together with what is inside them, two levels deep: the parents
+// shift up, two subfolders of a parent swap, a file inside one of them is renamed, and
+// so is a subfolder of the other parent. Whatever the order of the rows, every row
+// renames the item it shows, and undo takes it all back.
+struct NestedCase {
+    const char* label;
+    bool childrenFirst;  // rows of the deepest items come first
+    bool undoFromJournal;
+};
+
+class NestedFolderTest : public RenamePassTest, public testing::WithParamInterface<NestedCase> {};
+
+TEST_P(NestedFolderTest, EveryRowRenamesTheItemItShows) {
+    const NestedCase& c = GetParam();
+    Files({"A/x/f", "A/y/f", "B/x/f"});
+    const auto before = Tree();
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"A", "B"}, {"B", "C"}, {"A/x", "y"}, {"A/y", "x"}, {"A/x/f", "g"}, {"B/x", "z"}};
+    if (c.childrenFirst)
+        std::reverse(rows.begin(), rows.end());
+    Rows(rows);
+    const PassResult result = Execute();
+    EXPECT_EQ(result.succeeded, 6) << result.summary;
+    EXPECT_EQ(Tree(), (std::map<std::string, std::string>{{"B", "<folder>"},
+                                                          {"B/x", "<folder>"},
+                                                          {"B/x/f", "was A/y/f"},
+                                                          {"B/y", "<folder>"},
+                                                          {"B/y/g", "was A/x/f"},
+                                                          {"C", "<folder>"},
+                                                          {"C/z", "<folder>"},
+                                                          {"C/z/f", "was B/x/f"}}));
+
+    const UndoResult undone =
+        c.undoFromJournal ? UndoJournalPass(*LatestUndoablePass(journal_, posix_).pass, posix_)
+                          : UndoRenames(undo_, posix_, &list_, nullptr);
+    EXPECT_EQ(undone.reverted, 6);
+    EXPECT_EQ(undone.failed, 0);
+    EXPECT_EQ(Tree(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NestedFolderTest,
+    testing::Values(NestedCase{"parents first, undone in memory", false, false},
+                    NestedCase{"children first, undone from the journal", true, true}),
     ByLabel());
 
 TEST_F(RenamePassTest, ReasonsOfRefusedRows) {
