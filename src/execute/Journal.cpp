@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "JournalFormat.h"
 #include "engine/TextConvert.h"
@@ -65,6 +65,14 @@ void AppendNumber(std::string& text, std::uint64_t value) {
     text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
+// A name or folder for a line: most need no escape and go in whole.
+void AppendField(std::string& text, std::string_view bytes) {
+    if (bytes.find_first_of("\\\t\n") == std::string_view::npos)
+        text += bytes;
+    else
+        AppendEscaped(text, bytes);
+}
+
 // The folder only its owner may enter; false when it cannot be made.
 bool MakeFolder(const fs::path& folder) {
     std::error_code ec;
@@ -109,7 +117,10 @@ void DropOldPasses(const fs::path& folder) {
 // false when a move leaves its folder or holds a name no folder can.
 template <class Flush>
 bool WritePlan(const std::vector<Move>& planned, std::int64_t started, Flush&& flush) {
-    std::string text(journal::kHeader);
+    constexpr size_t kPiece = 1 << 20;
+    std::string text;
+    text.reserve(kPiece + 2 * journal::kMaxLineBytes);
+    text += journal::kHeader;
     text += "\nstarted\t";
     AppendNumber(text, static_cast<std::uint64_t>(std::max<std::int64_t>(started, 0)));
     text += '\n';
@@ -126,24 +137,22 @@ bool WritePlan(const std::vector<Move>& planned, std::int64_t started, Flush&& f
             if (!journal::IsCleanFolder(from->folder))
                 return false;
             text += "folder\t";
-            AppendEscaped(text, from->folder);
+            AppendField(text, from->folder);
             text += '\n';
             folderOfLines = from->folder;
         }
         text += "plan\t";
         AppendNumber(text, step + 1);
         text += '\t';
-        AppendEscaped(text, from->name);
+        AppendField(text, from->name);
         text += '\t';
-        AppendEscaped(text, to->name);
+        AppendField(text, to->name);
         text += '\t';
         AppendNumber(text, move.id.device);
         text += '\t';
         AppendNumber(text, move.id.inode);
-        text += '\t';
-        AppendNumber(text, move.id.birth);
         text += '\n';
-        if (text.size() > (1u << 20)) {
+        if (text.size() > kPiece) {
             if (!flush(text))
                 return false;
             text.clear();
@@ -240,9 +249,12 @@ std::unique_ptr<Journal> Journal::BeginPass(const fs::path& folder,
         return fail(errno);
     std::unique_ptr<Journal> journal(new Journal(file, fd));
     journal->sequence_ = sequence;
-    journal->started_ = std::chrono::duration_cast<std::chrono::seconds>(
-                            std::chrono::system_clock::now().time_since_epoch())
-                            .count();
+    // A file made after this instant has a later birth time, whatever inode number it
+    // was given; every file the pass moves was made before. (A file system may stamp
+    // by a coarser clock: a file made in the same tick may then look older.)
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    journal->started_ = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 
     // The plan reaches the disk, and the file its folder, before anything is renamed.
     int code = EINVAL;  // unless a write fails: a move that no journal line can hold

@@ -21,12 +21,11 @@ namespace tolvane {
 //
 // Lines (names escaped as in tolvane-cli's output: \\, \t, \n):
 //   tolvane-journal 2                   the format
-//   started <TAB> seconds              when the pass began (since 1970, UTC)
+//   started <TAB> nanoseconds          when the pass began (since 1970, UTC)
 //   folder <TAB> path                  the absolute folder of the plan lines that follow
-//   plan <TAB> N <TAB> from <TAB> to <TAB> device <TAB> inode <TAB> birth
+//   plan <TAB> N <TAB> from <TAB> to <TAB> device <TAB> inode
 //                                      planned move N (1, 2, ...) between two names of
 //                                      that folder, of the file with that identity
-//                                      (birth in nanoseconds since 1970, or 0)
 //   via <TAB> N <TAB> name             move N goes through this temporary name first
 //   done <TAB> N                       move N was made
 //   fail <TAB> N <TAB> reason          move N failed

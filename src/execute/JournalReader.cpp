@@ -95,12 +95,12 @@ class Parser {
                 state_ = State::Started;
                 return true;
             case State::Started: {
-                const auto seconds = SplitFields(line, 2, f) && kind == "started"
-                                         ? journal::ReadNumber(f[1])
-                                         : std::nullopt;
-                if (!seconds || *seconds > std::uint64_t{INT64_MAX})
+                const auto nanoseconds = SplitFields(line, 2, f) && kind == "started"
+                                             ? journal::ReadNumber(f[1])
+                                             : std::nullopt;
+                if (!nanoseconds || *nanoseconds > std::uint64_t{INT64_MAX})
                     return Refuse(L"expected the time the pass started");
-                pass_.started = static_cast<std::int64_t>(*seconds);
+                pass_.started = static_cast<std::int64_t>(*nanoseconds);
                 state_ = State::Plan;
                 return true;
             }
@@ -153,8 +153,8 @@ class Parser {
     }
 
     bool Plan(std::string_view line) {
-        std::array<std::string_view, 7> f;
-        if (!SplitFields(line, 7, f))
+        std::array<std::string_view, 6> f;
+        if (!SplitFields(line, 6, f))
             return Refuse(L"malformed plan line");
         if (folder_.empty())
             return Refuse(L"a planned move comes before any folder line");
@@ -164,13 +164,11 @@ class Parser {
         const std::string from = UnescapeLine(f[2]), to = UnescapeLine(f[3]);
         if (!journal::IsPlainName(from) || !journal::IsPlainName(to))
             return Refuse(L"a name is empty, \".\" or \"..\", or holds '/' or NUL");
-        const auto device = journal::ReadNumber(f[4]), inode = journal::ReadNumber(f[5]),
-                   birth = journal::ReadNumber(f[6]);
-        if (!device || !inode || !birth)
+        const auto device = journal::ReadNumber(f[4]), inode = journal::ReadNumber(f[5]);
+        if (!device || !inode)
             return Refuse(L"malformed file identity");
-        pass_.moves.push_back({journal::JoinPath(folder_, from),
-                               journal::JoinPath(folder_, to),
-                               {*device, *inode, *birth}});
+        pass_.moves.push_back(
+            {journal::JoinPath(folder_, from), journal::JoinPath(folder_, to), {*device, *inode}});
         pass_.claims.push_back(StepClaim::Unknown);
         outcome_.push_back(false);
         return true;

@@ -34,7 +34,7 @@ enum class StepClaim : std::uint8_t {
 struct PassRecord {
     std::filesystem::path journal;  // its journal file; empty when it had none
     std::uint64_t sequence = 0;     // passes are ordered by this number
-    std::int64_t started = 0;       // when it began, seconds since 1970 (only shown)
+    std::int64_t started = 0;       // when it began, nanoseconds since 1970
     std::vector<Move> moves;        // moves[i] is step i, in the order planned
     std::vector<StepClaim> claims;  // by step
     // Steps that went through a temporary name of their own (a change of letter case

@@ -48,6 +48,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
                                          const std::filesystem::path& journalFolder) {
     if (list.Empty())
         return std::nullopt;
+    const FileSystemBatch batch(fs);
     list.ClearColours();
     PassResult result;
 
@@ -64,6 +65,8 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
     const std::wstring* lastFolder = nullptr;
     std::string folderBytes;
     bool folderClean = false;
+    // Where each run of rows of one folder starts in `wanted`, and the folder.
+    std::vector<std::pair<size_t, std::string>> runs;
     for (size_t r = 0; r < list.RowCount(); ++r) {
         const FileItem& item = list.Row(r);
         if (!item.checked) {
@@ -98,6 +101,8 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
             const std::string_view folder(folderBytes.data(),
                                           std::max<size_t>(folderBytes.size() - 1, 1));
             folderClean = journal::IsCleanFolder(folder);
+            if (runs.empty() || runs.back().second != folderBytes)
+                runs.emplace_back(wanted.size(), folderBytes);
         }
         const std::wstring& name = item.name;
         if (!folderClean || name.empty() || name == L"." || name == L".." ||
@@ -116,27 +121,36 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
     // Every source's identity, before anything moves: undo tells by it whether a move
     // was made, and never takes a file that is not the one renamed. A source that is
     // gone fails its row here.
-    {
-        std::vector<std::string_view> sources;
-        sources.reserve(wanted.size());
-        for (const WantedRename& rename : wanted)
-            sources.push_back(rename.from);
+    std::vector<int> errors(wanted.size(), 0);
+    for (size_t run = 0; run < runs.size(); ++run) {
+        const size_t begin = runs[run].first;
+        const size_t end = run + 1 < runs.size() ? runs[run + 1].first : wanted.size();
+        std::string& folder = runs[run].second;  // with its '/', which goes now
+        std::vector<std::string_view> names;
+        names.reserve(end - begin);
+        for (size_t w = begin; w < end; ++w)
+            names.push_back(std::string_view(wanted[w].from).substr(folder.size()));
+        if (folder.size() > 1)
+            folder.pop_back();
         std::vector<FileId> ids;
-        std::vector<int> errors;
-        fs.IdentifyAll(sources, ids, errors);
-        size_t kept = 0;
-        for (size_t w = 0; w < wanted.size(); ++w) {
-            if (errors[w] != 0) {
-                fail(wanted[w].row, ErrorText(errors[w]));
-                continue;
-            }
-            wanted[w].id = ids[w];
-            if (kept != w)
-                wanted[kept] = std::move(wanted[w]);
-            ++kept;
+        std::vector<int> runErrors;
+        fs.IdentifyInFolder(folder, names, ids, runErrors);
+        for (size_t w = begin; w < end; ++w) {
+            wanted[w].id = ids[w - begin];
+            errors[w] = runErrors[w - begin];
         }
-        wanted.resize(kept);
     }
+    size_t kept = 0;
+    for (size_t w = 0; w < wanted.size(); ++w) {
+        if (errors[w] != 0) {
+            fail(wanted[w].row, ErrorText(errors[w]));
+            continue;
+        }
+        if (kept != w)
+            wanted[kept] = std::move(wanted[w]);
+        ++kept;
+    }
+    wanted.resize(kept);
 
     RenamePlan plan = PlanRenames(std::move(wanted));
     for (const RenamePlan::Refusal& refusal : plan.refused)

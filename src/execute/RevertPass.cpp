@@ -6,12 +6,21 @@
 
 namespace tolvane {
 
-Whereabouts LocateStep(FileSystem& fs, const Move& move, const std::string* temporary) {
-    FileId atFrom, atTo;
-    const bool fromTaken = fs.Identify(move.from, atFrom) == 0;
-    const bool toTaken = fs.Identify(move.to, atTo) == 0;
-    const bool atSource = fromTaken && atFrom == move.id;
-    const bool atTarget = toTaken && atTo == move.id;
+Whereabouts LocateStep(FileSystem& fs, const Move& move, const std::string* temporary,
+                       std::int64_t passStarted) {
+    // Whether the file at `path` is the one the move is of: its identity, and made
+    // before the pass began, since a new file may be given the inode number of one
+    // deleted since.
+    auto ours = [&](const std::string& path, bool& taken) {
+        FileId id;
+        std::int64_t born = kBirthUnknown;
+        taken = fs.Status(path, id, born) == 0;
+        return taken && id == move.id &&
+               (born == kBirthUnknown || passStarted <= 0 || born <= passStarted);
+    };
+    bool fromTaken = false, toTaken = false, temporaryTaken = false;
+    const bool atSource = ours(move.from, fromTaken);
+    const bool atTarget = ours(move.to, toTaken);
     if (atSource && atTarget) {
         // One file under both names: a case-insensitive file system finds it under
         // either spelling (only the folder's listing tells which it has), or the two
@@ -21,11 +30,8 @@ Whereabouts LocateStep(FileSystem& fs, const Move& move, const std::string* temp
     }
     if (atSource)
         return Whereabouts::AtSource;
-    if (temporary != nullptr) {
-        FileId atTemporary;
-        if (fs.Identify(*temporary, atTemporary) == 0 && atTemporary == move.id)
-            return Whereabouts::AtTemporary;
-    }
+    if (temporary != nullptr && ours(*temporary, temporaryTaken))
+        return Whereabouts::AtTemporary;
     if (atTarget)
         return Whereabouts::AtTarget;
     return toTaken ? Whereabouts::Replaced : Whereabouts::Missing;
@@ -45,6 +51,7 @@ struct FileOutcome {
 
 PassRevert RevertPass(const PassRecord& pass, FileSystem& fs, Journal* journal,
                       UndoResult& result) {
+    const FileSystemBatch batch(fs);
     const std::vector<Move>& moves = pass.moves;
     PassRevert revert;
     revert.steps.assign(moves.size(), StepOutcome::Untouched);
@@ -63,7 +70,7 @@ PassRevert RevertPass(const PassRecord& pass, FileSystem& fs, Journal* journal,
 
         std::string backFrom;
         std::wstring lost;
-        switch (LocateStep(fs, move, temporary)) {
+        switch (LocateStep(fs, move, temporary, pass.started)) {
             case Whereabouts::AtSource: break;
             case Whereabouts::AtTemporary: backFrom = *temporary; break;
             case Whereabouts::AtTarget:

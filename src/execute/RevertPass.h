@@ -27,7 +27,9 @@ struct UndoResult {
     std::wstring journalError;
 };
 
-// Where the file of a planned move is now, judged by its identity.
+// Where the file of a planned move is now, judged by its identity; a file made after
+// the pass began (`passStarted`, nanoseconds since 1970, 0 when not known) is not the
+// one it moved, whatever inode number it was given.
 enum class Whereabouts {
     AtSource,     // at its old name: the move was not made, or was reverted
     AtTarget,     // at its new name, and not at the old one
@@ -35,7 +37,8 @@ enum class Whereabouts {
     Replaced,     // another file is at the new name, and it is nowhere to be seen
     Missing,      // nowhere to be seen
 };
-Whereabouts LocateStep(FileSystem& fs, const Move& move, const std::string* temporary);
+Whereabouts LocateStep(FileSystem& fs, const Move& move, const std::string* temporary,
+                       std::int64_t passStarted);
 
 enum class StepOutcome : std::uint8_t { Untouched, Reverted, Failed };
 

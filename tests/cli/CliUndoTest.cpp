@@ -109,13 +109,13 @@ TEST_P(HandEditedJournalTest, IsRefusedAndMovesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, HandEditedJournalTest,
     testing::Values(HandEdited{"a name that leaves its folder",
-                               "folder\t<root>\nplan\t1\tloot\tvictim/secret\t0\t0\t0\ndone\t1\n",
+                               "folder\t<root>\nplan\t1\tloot\tvictim/secret\t0\t0\ndone\t1\n",
                                "line 4: a name"},
                     HandEdited{"a folder with a NUL",
-                               "folder\t<root>\0/x\nplan\t1\tloot\tsecret\t0\t0\t0\n"s,
+                               "folder\t<root>\0/x\nplan\t1\tloot\tsecret\t0\t0\n"s,
                                "line 3: the line holds a NUL byte"},
                     HandEdited{"a relative folder",
-                               "folder\tvictim\nplan\t1\tloot\tsecret\t0\t0\t0\ndone\t1\n",
+                               "folder\tvictim\nplan\t1\tloot\tsecret\t0\t0\ndone\t1\n",
                                "line 3: the folder is not an absolute path"}),
     ByLabel());
 

@@ -48,11 +48,12 @@ class CaseInsensitiveFolder final : public FileSystem {
         files_[Key(to)] = file;
         return 0;
     }
-    int Identify(const std::string& path, FileId& id) override {
+    int Status(const std::string& path, FileId& id, std::int64_t& born) override {
         const auto it = files_.find(Key(path));
         if (it == files_.end())
             return ENOENT;
         id = {1, it->second.inode};
+        born = kBirthUnknown;
         return 0;
     }
     bool HasExactName(const std::string& path) override {

@@ -37,7 +37,15 @@ class FaultyFileSystem final : public FileSystem {
     int RenameReplacing(const std::string& from, const std::string& to) override {
         return real_.RenameReplacing(from, to);
     }
-    int Identify(const std::string& path, FileId& id) override { return real_.Identify(path, id); }
+    int Status(const std::string& path, FileId& id, std::int64_t& born) override {
+        return real_.Status(path, id, born);
+    }
+    void IdentifyInFolder(const std::string& folder, const std::vector<std::string_view>& names,
+                          std::vector<FileId>& ids, std::vector<int>& errors) override {
+        real_.IdentifyInFolder(folder, names, ids, errors);
+    }
+    void BeginBatch() override { real_.BeginBatch(); }
+    void EndBatch() override { real_.EndBatch(); }
     bool HasExactName(const std::string& path) override { return real_.HasExactName(path); }
 
     int Calls() const { return calls_; }

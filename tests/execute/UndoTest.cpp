@@ -7,6 +7,7 @@
 #include "FaultyFileSystem.h"
 #include "RenamePassFixture.h"
 #include "execute/JournalReader.h"
+#include "execute/RevertPass.h"
 
 namespace tolvane::test {
 namespace {
@@ -68,6 +69,75 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"A", "B"}, {"B", "A"}, {"A/x", "y"}, {"A/y", "x"}, {"A/x/f", "g"}}}),
     ByLabel());
 
+// What a file system reports of each path, for the decision of both undos in every
+// place a file can be found: a new file given the inode number of a deleted one, or
+// one file listed under two spellings, cannot be made at will here.
+class ReportedFiles final : public FileSystem {
+  public:
+    struct Entry {
+        FileId id;
+        std::int64_t born = 500;
+        bool listed = true;  // the folder lists the file under this very spelling
+    };
+    std::map<std::string, Entry> entries;
+
+    int Status(const std::string& path, FileId& id, std::int64_t& born) override {
+        const auto it = entries.find(path);
+        if (it == entries.end())
+            return ENOENT;
+        id = it->second.id;
+        born = it->second.born;
+        return 0;
+    }
+    bool HasExactName(const std::string& path) override {
+        return entries.count(path) != 0 && entries.at(path).listed;
+    }
+    int RenameNoReplace(const std::string&, const std::string&) override { return EPERM; }
+    int RenameReplacing(const std::string&, const std::string&) override { return EPERM; }
+};
+
+struct LocateCase {
+    const char* label;
+    std::map<std::string, ReportedFiles::Entry> entries;
+    Whereabouts expected;
+};
+
+class LocateStepTest : public testing::TestWithParam<LocateCase> {};
+
+TEST_P(LocateStepTest, FindsTheFileByItsIdentity) {
+    ReportedFiles files;
+    files.entries = GetParam().entries;
+    const Move move{"/d/old", "/d/new", {1, 7}};
+    const std::string temporary = "/d/.tolvane-T.tmp";
+    EXPECT_EQ(LocateStep(files, move, &temporary, 1000), GetParam().expected);
+}
+
+using W = Whereabouts;
+using E = ReportedFiles::Entry;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LocateStepTest,
+    testing::Values(
+        LocateCase{"at its old name", {{"/d/old", E{{1, 7}}}}, W::AtSource},
+        LocateCase{"at its new name", {{"/d/new", E{{1, 7}}}}, W::AtTarget},
+        LocateCase{"at its new name, its old name taken",
+                   {{"/d/new", E{{1, 7}}}, {"/d/old", E{{1, 8}}}},
+                   W::AtTarget},
+        LocateCase{"at the temporary name", {{"/d/.tolvane-T.tmp", E{{1, 7}}}}, W::AtTemporary},
+        LocateCase{"one file under both spellings, listed under the new",
+                   {{"/d/old", E{{1, 7}, 500, false}}, {"/d/new", E{{1, 7}}}},
+                   W::AtTarget},
+        LocateCase{"hard links under both names",
+                   {{"/d/old", E{{1, 7}}}, {"/d/new", E{{1, 7}}}},
+                   W::AtSource},
+        LocateCase{"another file at the new name", {{"/d/new", E{{1, 8}}}}, W::Replaced},
+        LocateCase{"the same inode on another device", {{"/d/new", E{{2, 7}}}}, W::Replaced},
+        LocateCase{"a file made after the pass with its inode number",
+                   {{"/d/new", E{{1, 7}, 2000}}},
+                   W::Replaced},
+        LocateCase{"no birth time recorded", {{"/d/new", E{{1, 7}, kBirthUnknown}}}, W::AtTarget},
+        LocateCase{"nowhere", {}, W::Missing}),
+    ByLabel());
+
 // Both undos, the window's from its record and tolvane-cli's from the journal, decide
 // through the same code.
 enum class UndoFrom { Record, Journal };
@@ -87,9 +157,10 @@ TEST_P(BothUndosTest, AFilePutAtTheNewNameSinceIsLeftAlone) {
     Files({"a", "b"});
     Rows({{"a", "x"}, {"b", "y"}});
     Execute();
-    // x was replaced by hand; y was moved away and another file put in its place.
-    fs::remove(dir_.Path() / "x");
-    dir_.File("x", "someone's x");
+    // x was replaced, as an editor saves a file; y was moved away and another file
+    // put in its place.
+    dir_.File("x.new", "someone's x");
+    fs::rename(dir_.Path() / "x.new", dir_.Path() / "x");
     fs::rename(dir_.Path() / "y", dir_.Path() / "kept");
     dir_.File("y", "someone's y");
 
