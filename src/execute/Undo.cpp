@@ -19,7 +19,7 @@ PassRevert RevertAndNote(const PassRecord& pass, FileSystem& fs, UndoResult& res
     std::wstring error;
     if (!pass.journal.empty())
         journal = Journal::Reopen(pass.journal, &error);
-    const PassRevert revert = RevertPass(pass, fs, journal.get(), result);
+    PassRevert revert = RevertPass(pass, fs, journal.get(), result);
     if (journal && !revert.mayComeBack)
         journal->MarkReverted(&error);
     if (!error.empty() && result.journalError.empty()) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "../execute/FaultyFileSystem.h"
 #include "CliFixture.h"
@@ -78,6 +79,32 @@ TEST_F(CliUndoTest, UndoesAPassKilledAtAnyStep) {
         }
     }
     EXPECT_EQ(kills, 8);  // four moves, killed before and after each
+}
+
+// A move through a temporary name whose second step fails, and the way back too,
+// leaves the file under that name; tolvane-cli --undo finds it by the journal's note.
+// (A rename to the other name of a hard link goes that way on any file system.)
+TEST_F(CliUndoTest, FindsAFileLeftAtItsTemporaryName) {
+    dir_.File("a", "a");
+    ASSERT_EQ(link((dir_.Path() / "a").c_str(), (dir_.Path() / "b").c_str()), 0);
+    FileList list;
+    list.AddPaths({ToWide(Root() + "/a")}, {});
+    list.SetNewName(0, L"b");
+    PosixFileSystem posix;
+    FaultyFileSystem faulty(posix);
+    faulty.failCalls = {4};  // a -> b refused, a -> temporary, on to b refused, back fails
+    UndoRecord undo;
+    ExecuteRenames(list, undo, PassTexts::From(BuiltInTexts()), faulty, JournalFolder());
+    EXPECT_EQ(Holds("a"), "<missing>");
+    EXPECT_NE(
+        list.Row(0).statusTip.find(L"; the file is left at " + ToWide(Root()) + L"/.tolvane-"),
+        std::wstring::npos);
+
+    const auto r = Run({"--undo"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with(Root() + "/.tolvane-")) << r.out;
+    EXPECT_EQ(Holds("a"), "a");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 3);
 }
 
 struct HandEdited {

@@ -62,6 +62,7 @@ class NameByName final : public FileSystem {
 TEST(IdentifyInFolderTest, AListingAgreesWithAskingForEachName) {
     test::TempDir dir;
     std::vector<std::string> names;
+    names.reserve(108);
     for (int i = 0; i < 100; ++i)
         names.push_back(dir.File("f" + std::to_string(i), "x").filename().string());
     dir.Folder("sub");
