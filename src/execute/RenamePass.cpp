@@ -18,6 +18,32 @@ namespace {
 
 constexpr Rgb kGreenText{0, 128, 0};
 
+// The identity of every source, by runs of renames of one folder (start in `wanted`,
+// folder with its trailing '/'): 0 or the error number of each.
+std::vector<int> IdentifySources(FileSystem& fs, std::vector<WantedRename>& wanted,
+                                 std::vector<std::pair<size_t, std::string>>& runs) {
+    std::vector<int> errors(wanted.size(), 0);
+    for (size_t run = 0; run < runs.size(); ++run) {
+        const size_t begin = runs[run].first;
+        const size_t end = run + 1 < runs.size() ? runs[run + 1].first : wanted.size();
+        std::string& folder = runs[run].second;  // with its '/', which goes now
+        std::vector<std::string_view> names;
+        names.reserve(end - begin);
+        for (size_t w = begin; w < end; ++w)
+            names.push_back(std::string_view(wanted[w].from).substr(folder.size()));
+        if (folder.size() > 1)
+            folder.pop_back();
+        std::vector<FileId> ids;
+        std::vector<int> runErrors;
+        fs.IdentifyInFolder(folder, names, ids, runErrors);
+        for (size_t w = begin; w < end; ++w) {
+            wanted[w].id = ids[w - begin];
+            errors[w] = runErrors[w - begin];
+        }
+    }
+    return errors;
+}
+
 }  // namespace
 
 PassTexts PassTexts::From(const TextSource& texts) {
@@ -121,25 +147,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
     // Every source's identity, before anything moves: undo tells by it whether a move
     // was made, and never takes a file that is not the one renamed. A source that is
     // gone fails its row here.
-    std::vector<int> errors(wanted.size(), 0);
-    for (size_t run = 0; run < runs.size(); ++run) {
-        const size_t begin = runs[run].first;
-        const size_t end = run + 1 < runs.size() ? runs[run + 1].first : wanted.size();
-        std::string& folder = runs[run].second;  // with its '/', which goes now
-        std::vector<std::string_view> names;
-        names.reserve(end - begin);
-        for (size_t w = begin; w < end; ++w)
-            names.push_back(std::string_view(wanted[w].from).substr(folder.size()));
-        if (folder.size() > 1)
-            folder.pop_back();
-        std::vector<FileId> ids;
-        std::vector<int> runErrors;
-        fs.IdentifyInFolder(folder, names, ids, runErrors);
-        for (size_t w = begin; w < end; ++w) {
-            wanted[w].id = ids[w - begin];
-            errors[w] = runErrors[w - begin];
-        }
-    }
+    const std::vector<int> errors = IdentifySources(fs, wanted, runs);
     size_t kept = 0;
     for (size_t w = 0; w < wanted.size(); ++w) {
         if (errors[w] != 0) {
