@@ -80,7 +80,7 @@ bool MakeFolder(const fs::path& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0)
+    if (::stat(folder.c_str(), &st) != 0)
         return false;
     if (!S_ISDIR(st.st_mode)) {
         errno = ENOTDIR;
