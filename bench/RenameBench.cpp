@@ -63,8 +63,8 @@ void BareRenameat2Loop(benchmark::State& state) {
     }
 }
 
-// The executor on a list of the same files: checks, plan, journal, moves, statuses,
-// registry and undo record.
+// The executor on a list of the same files: checks, the files' identities, plan,
+// journal, moves, statuses, registry and undo record.
 void ExecuteRenamesPass(benchmark::State& state) {
     const Files& files = TheFiles();
     PosixFileSystem fileSystem;

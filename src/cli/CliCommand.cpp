@@ -11,6 +11,8 @@
 #include "engine/NewNamePipeline.h"
 #include "engine/OptionLists.h"
 #include "engine/TextConvert.h"
+#include "execute/Journal.h"
+#include "execute/JournalReader.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
 #include "execute/RenamePass.h"
@@ -127,14 +129,20 @@ void PrintRows(const FileList& list, bool withStatus, std::ostream& out) {
 }
 
 int Undo(const PassTexts& texts, std::ostream& out, std::ostream& err) {
-    const auto pass = LatestUndoablePass(Journal::DefaultFolder());
-    if (!pass) {
-        err << kProgram << "nothing to undo: the journal in " << Journal::DefaultFolder().string()
+    PosixFileSystem fileSystem;
+    const fs::path folder = Journal::DefaultFolder();
+    const UndoablePass latest = LatestUndoablePass(folder, fileSystem);
+    if (!latest.error.empty()) {
+        err << kProgram << "cannot undo: the journal " << ToNarrow(latest.error)
+            << "; nothing was moved\n";
+        return 1;
+    }
+    if (!latest.pass) {
+        err << kProgram << "nothing to undo: the journal in " << folder.string()
             << " holds no pass that is not reverted\n";
         return 1;
     }
-    PosixFileSystem fileSystem;
-    const UndoResult result = UndoJournalPass(pass->file, fileSystem);
+    const UndoResult result = UndoJournalPass(*latest.pass, fileSystem);
     for (const UndoResult::Line& line : result.lines) {
         out << EscapeForLine(line.newPath) << '\t' << EscapeForLine(line.oldPath) << '\t'
             << ToNarrow(line.error.empty() ? texts.success : texts.failure);
@@ -144,6 +152,11 @@ int Undo(const PassTexts& texts, std::ostream& out, std::ostream& err) {
     }
     out << ToNarrow(texts.successLabel) << ' ' << result.reverted << ", "
         << ToNarrow(texts.failureLabel) << ' ' << result.failed << '\n';
+    if (!result.journalError.empty()) {
+        err << kProgram << ToNarrow(result.journalError)
+            << ", so the next --undo will take this pass again\n";
+        return 1;
+    }
     return result.failed == 0 ? 0 : 1;
 }
 
@@ -233,7 +246,8 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
         pass = ExecuteRenames(list, undo, passTexts, fileSystem, Journal::DefaultFolder());
         if (pass && !pass->journalWritten) {
             err << kProgram << "the journal in " << Journal::DefaultFolder().string()
-                << " could not be written, so nothing was renamed\n";
+                << " could not be written (" << ToNarrow(pass->journalError)
+                << "), so nothing was renamed\n";
         }
         if (pass && pass->failed > 0)
             status = 1;

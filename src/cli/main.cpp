@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,6 +7,9 @@
 #include "CliCommand.h"
 
 int main(int argc, char** argv) {
+    // Past a file-size limit (ulimit -f) a write fails and is reported, instead of the
+    // signal ending the program between two renames.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const tolvane::CliParseResult parsed = tolvane::ParseCliArguments(args);

@@ -2,18 +2,18 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <ctime>
 
-#include "engine/StringOps.h"
+#include "JournalFormat.h"
 #include "engine/TextConvert.h"
 
 namespace tolvane {
@@ -22,49 +22,159 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kHeader = "tolvane-journal 1\n";
-constexpr std::string_view kExtension = ".journal";
+// A file-size limit (ulimit -f) would end the program with SIGXFSZ at the first line
+// past it, between two renames and without a word. While a journal is open the signal
+// is ignored, so that the write fails instead and the pass stops in order.
+class FileSizeSignal {
+  public:
+    static void Hold() {
+        if (holders_++ == 0) {
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            sigemptyset(&ignore.sa_mask);
+            sigaction(SIGXFSZ, &ignore, &previous_);
+        }
+    }
+    static void Release() {
+        if (--holders_ == 0)
+            sigaction(SIGXFSZ, &previous_, nullptr);
+    }
 
-// "kind <TAB> N\n" into `buffer`, without allocating: this runs once per move.
-std::string_view StepLine(char (&buffer)[48], std::string_view kind, size_t step) {
-    char* p = std::copy(kind.begin(), kind.end(), buffer);
-    *p++ = '\t';
-    p = std::to_chars(p, buffer + sizeof buffer - 1, step + 1).ptr;
-    *p++ = '\n';
-    return {buffer, static_cast<size_t>(p - buffer)};
-}
+  private:
+    static inline int holders_ = 0;
+    static inline struct sigaction previous_ {};
+};
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
             return false;
+        }
         bytes.remove_prefix(static_cast<size_t>(n));
     }
     return true;
 }
 
-// Pass files sort by the time they were made.
-std::vector<fs::path> PassFiles(const fs::path& folder) {
-    std::vector<fs::path> files;
+void AppendNumber(std::string& text, std::uint64_t value) {
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// A name or folder for a line: most need no escape and go in whole.
+void AppendField(std::string& text, std::string_view bytes) {
+    if (bytes.find_first_of("\\\t\n") == std::string_view::npos)
+        text += bytes;
+    else
+        AppendEscaped(text, bytes);
+}
+
+// The folder only its owner may enter; false when it cannot be made.
+bool MakeFolder(const fs::path& folder) {
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-        const fs::path& path = it->path();
-        if (path.filename().string().starts_with("pass-") && path.extension() == kExtension)
-            files.push_back(path);
+    fs::create_directories(folder.parent_path(), ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
     }
-    std::sort(files.begin(), files.end());
-    return files;
+    // A folder made by an older version may be open to others.
+    if ((st.st_mode & 0077) != 0 && st.st_uid == ::geteuid())
+        ::chmod(folder.c_str(), 0700);
+    return true;
+}
+
+// A new, empty pass file numbered after every pass there; -1 when none can be made.
+int CreatePassFile(const fs::path& folder, fs::path& file, std::uint64_t& sequence) {
+    const std::vector<journal::PassFile> files = journal::PassFiles(folder);
+    sequence = files.empty() ? 1 : files.back().sequence + 1;
+    // Another pass may take a number at the same time: then the next one.
+    for (int attempt = 0; attempt < 100; ++attempt, ++sequence) {
+        file = folder / journal::PassFileName(sequence);
+        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 void DropOldPasses(const fs::path& folder) {
-    std::vector<fs::path> files = PassFiles(folder);
+    const std::vector<journal::PassFile> files = journal::PassFiles(folder);
     std::error_code ec;
     for (size_t i = 0; i + Journal::kPassesKept < files.size(); ++i)
-        fs::remove(files[i], ec);
+        fs::remove(files[i].path, ec);
+}
+
+// The plan lines of `planned`, handed to `flush` in pieces of about a megabyte;
+// false when a move leaves its folder or holds a name no folder can.
+template <class Flush>
+bool WritePlan(const std::vector<Move>& planned, std::int64_t started, Flush&& flush) {
+    constexpr size_t kPiece = 1 << 20;
+    std::string text;
+    text.reserve(kPiece + 2 * journal::kMaxLineBytes);
+    text += journal::kHeader;
+    text += "\nstarted\t";
+    AppendNumber(text, static_cast<std::uint64_t>(std::max<std::int64_t>(started, 0)));
+    text += '\n';
+    std::string_view folderOfLines;
+    for (size_t step = 0; step < planned.size(); ++step) {
+        const Move& move = planned[step];
+        const auto from = journal::SplitAtLastSlash(move.from);
+        const auto to = journal::SplitAtLastSlash(move.to);
+        if (!from || !to || from->folder != to->folder || !journal::IsPlainName(from->name) ||
+            !journal::IsPlainName(to->name)) {
+            return false;
+        }
+        if (from->folder != folderOfLines) {
+            if (!journal::IsCleanFolder(from->folder))
+                return false;
+            text += "folder\t";
+            AppendField(text, from->folder);
+            text += '\n';
+            folderOfLines = from->folder;
+        }
+        text += "plan\t";
+        AppendNumber(text, step + 1);
+        text += '\t';
+        AppendField(text, from->name);
+        text += '\t';
+        AppendField(text, to->name);
+        text += '\t';
+        AppendNumber(text, move.id.device);
+        text += '\t';
+        AppendNumber(text, move.id.inode);
+        text += '\n';
+        if (text.size() > kPiece) {
+            if (!flush(text))
+                return false;
+            text.clear();
+        }
+    }
+    return flush(text);
+}
+
+// The offset after the last line feed of the file: what follows is room mapped for
+// lines a crash kept from being written, or a line it cut short.
+off_t EndOfLastLine(int fd, off_t size) {
+    char buffer[1 << 16];
+    for (off_t end = size; end > 0;) {
+        const off_t start = std::max<off_t>(0, end - static_cast<off_t>(sizeof buffer));
+        const ssize_t n = ::pread(fd, buffer, static_cast<size_t>(end - start), start);
+        if (n != end - start)
+            return -1;
+        if (const void* nl = ::memrchr(buffer, '\n', static_cast<size_t>(n)))
+            return start + (static_cast<const char*>(nl) - buffer) + 1;
+        end = start;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -78,12 +188,15 @@ fs::path Journal::DefaultFolder() {
            "tolvane";
 }
 
-Journal::Journal(fs::path file, int fd) : file_(std::move(file)), fd_(fd) {}
+Journal::Journal(fs::path file, int fd) : file_(std::move(file)), fd_(fd) {
+    FileSizeSignal::Hold();
+}
 
 Journal::~Journal() {
     Unmap();
     if (fd_ >= 0)
         ::close(fd_);
+    FileSizeSignal::Release();
 }
 
 void Journal::MapRoom(size_t lines) {
@@ -98,8 +211,10 @@ void Journal::MapRoom(size_t lines) {
     void* map = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_,
                        static_cast<off_t>(mapOffset_));
     if (map == MAP_FAILED) {
-        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0)
+        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0) {
+            lastError_ = errno;
             ok_ = false;
+        }
         return;
     }
     map_ = static_cast<char*>(map);
@@ -112,62 +227,56 @@ void Journal::Unmap() {
     ::munmap(map_, mapLength_);
     map_ = nullptr;
     // The room not used goes; appends continue at the real end.
-    if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0)
+    if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0) {
+        lastError_ = errno;
         ok_ = false;
+    }
 }
 
 std::unique_ptr<Journal> Journal::BeginPass(const fs::path& folder,
-                                            const std::vector<Move>& planned) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    const long long nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
-    char name[96];
-    std::snprintf(name, sizeof name, "pass-%020lld-%d", nanos, static_cast<int>(::getpid()));
-    const fs::path file = folder / (std::string(name) + std::string(kExtension));
-    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+                                            const std::vector<Move>& planned, std::wstring* error) {
+    auto fail = [&](int code) {
+        if (error)
+            *error = ErrorText(code);
+        return nullptr;
+    };
+    if (!MakeFolder(folder))
+        return fail(errno);
+    fs::path file;
+    std::uint64_t sequence = 0;
+    const int fd = CreatePassFile(folder, file, sequence);
     if (fd < 0)
-        return nullptr;
+        return fail(errno);
     std::unique_ptr<Journal> journal(new Journal(file, fd));
+    journal->sequence_ = sequence;
+    // A file made after this instant has a later birth time, whatever inode number it
+    // was given; every file the pass moves was made before. (A file system may stamp
+    // by a coarser clock: a file made in the same tick may then look older.)
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    journal->started_ = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 
-    // Moves stay inside one folder: a "folder" line names it once, and the moves under
-    // it name only the files. The text goes out in pieces, then to disk at once.
-    std::string text(kHeader);
-    std::string_view folderOfLines;
-    bool written = true;
-    for (size_t step = 0; step < planned.size() && written; ++step) {
-        const Move& move = planned[step];
-        const std::string_view from = move.from, to = move.to;
-        const size_t cut = from.rfind('/');
-        const std::string_view folder = from.substr(0, cut == std::string_view::npos ? 0 : cut + 1);
-        const bool sameFolder = !folder.empty() && to.size() > folder.size() &&
-                                to.substr(0, folder.size()) == folder &&
-                                to.find('/', folder.size()) == std::string_view::npos;
-        if (sameFolder && folder != folderOfLines) {
-            text += "folder\t";
-            text += EscapeForLine(folder.substr(0, folder.size() > 1 ? folder.size() - 1 : 1));
-            text += '\n';
-            folderOfLines = folder;
-        }
-        char number[24];
-        text += "plan\t";
-        text.append(number, std::to_chars(number, number + sizeof number, step + 1).ptr);
-        text += '\t';
-        // A name never holds '/', so a field that starts with one is a whole path.
-        AppendEscaped(text, sameFolder ? from.substr(folder.size()) : from);
-        text += '\t';
-        AppendEscaped(text, sameFolder ? to.substr(folder.size()) : to);
-        text += '\n';
-        if (text.size() > (1u << 20)) {
-            written = WriteAll(fd, text);
-            text.clear();
-        }
+    // The plan reaches the disk, and the file its folder, before anything is renamed.
+    int code = EINVAL;  // unless a write fails: a move that no journal line can hold
+    bool written = WritePlan(planned, journal->started_, [&](const std::string& text) {
+        if (WriteAll(fd, text))
+            return true;
+        code = errno;
+        return false;
+    });
+    if (written && ::fsync(fd) != 0) {
+        code = errno;
+        written = false;
     }
-    // The plan reaches the disk before anything is renamed.
-    if (!written || !WriteAll(fd, text) || ::fsync(fd) != 0) {
+    if (!written) {
         journal.reset();
+        std::error_code ec;
         fs::remove(file, ec);
-        return nullptr;
+        return fail(code);
+    }
+    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     journal->end_ = static_cast<size_t>(::lseek(fd, 0, SEEK_END));
     journal->MapRoom(planned.size() + 1);
@@ -175,23 +284,27 @@ std::unique_ptr<Journal> Journal::BeginPass(const fs::path& folder,
     return journal;
 }
 
-std::unique_ptr<Journal> Journal::Reopen(const fs::path& file) {
-    const int fd = ::open(file.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+std::unique_ptr<Journal> Journal::Reopen(const fs::path& file, std::wstring* error) {
+    auto fail = [&](int code) {
+        if (error)
+            *error = ErrorText(code);
+        return nullptr;
+    };
+    const int fd = ::open(file.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
-        return nullptr;
+        return fail(errno);
     std::unique_ptr<Journal> journal(new Journal(file, fd));
-    // A pass that ended in a crash leaves unused room (zero bytes) behind its last
-    // line: cut it, so that what follows starts a line of its own.
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t end = bytes.size();
-    while (end > 0 && bytes[end - 1] == '\0')
-        --end;
-    if (end < bytes.size() && ::ftruncate(fd, static_cast<off_t>(end)) != 0)
-        return nullptr;
-    if (end > 0 && bytes[end - 1] != '\n')
-        WriteAll(fd, "\n");
-    journal->end_ = static_cast<size_t>(::lseek(fd, 0, SEEK_END));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return fail(EINVAL);
+    // Whatever follows the last complete line goes, so that what is appended starts a
+    // line of its own.
+    const off_t end = EndOfLastLine(fd, st.st_size);
+    if (end < 0)
+        return fail(EIO);
+    if (end < st.st_size && ::ftruncate(fd, end) != 0)
+        return fail(errno);
+    journal->end_ = static_cast<size_t>(end);
     return journal;
 }
 
@@ -204,39 +317,55 @@ bool Journal::Append(std::string_view line) {
         return true;
     }
     Unmap();
-    ok_ = ok_ && WriteAll(fd_, line);
+    if (ok_ && !WriteAll(fd_, line)) {
+        lastError_ = errno;
+        ok_ = false;
+        // Half a line must not stay: the reader drops a line without its end, but a
+        // later line would complete it.
+        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0)
+            lastError_ = errno;
+    }
     if (ok_)
         end_ += line.size();
     return ok_;
 }
 
-bool Journal::Done(size_t step) {
+bool Journal::AppendStep(std::string_view kind, size_t step, std::string_view text) {
+    // No allocation for the plain lines: one runs per move.
     char buffer[48];
-    return Append(StepLine(buffer, "done", step));
+    char* p = std::copy(kind.begin(), kind.end(), buffer);
+    *p++ = '\t';
+    p = std::to_chars(p, buffer + sizeof buffer - 1, step + 1).ptr;
+    if (text.empty()) {
+        *p++ = '\n';
+        return Append({buffer, static_cast<size_t>(p - buffer)});
+    }
+    std::string line(buffer, p);
+    line += '\t';
+    AppendEscaped(line, text);
+    line += '\n';
+    return Append(line);
+}
+
+bool Journal::Done(size_t step) {
+    return AppendStep("done", step);
 }
 
 void Journal::Failed(size_t step, const std::wstring& reason) {
-    char buffer[48];
-    std::string line(StepLine(buffer, "fail", step));
-    line.pop_back();
-    Append(line + '\t' + EscapeForLine(ToNarrow(reason)) + '\n');
+    AppendStep("fail", step, reason.empty() ? "failed" : ToNarrow(reason));
 }
 
 void Journal::Undone(size_t step) {
-    char buffer[48];
-    Append(StepLine(buffer, "undone", step));
+    AppendStep("undone", step);
 }
 
 void Journal::Gone(size_t step) {
-    char buffer[48];
-    Append(StepLine(buffer, "gone", step));
+    AppendStep("gone", step);
 }
 
-void Journal::Via(size_t step, const std::string& temporary) {
-    char buffer[48];
-    std::string line(StepLine(buffer, "via", step));
-    line.pop_back();
-    Append(line + '\t' + EscapeForLine(temporary) + '\n');
+void Journal::Via(size_t step, const std::string& temporaryPath) {
+    const auto split = journal::SplitAtLastSlash(temporaryPath);
+    AppendStep("via", step, split ? split->name : std::string_view(temporaryPath));
 }
 
 void Journal::EndPass() {
@@ -246,70 +375,14 @@ void Journal::EndPass() {
     Unmap();
 }
 
-void Journal::MarkReverted() {
-    Append("reverted\n");
-    ::fsync(fd_);
-}
-
-JournalPass ReadJournalPass(const fs::path& file) {
-    JournalPass pass;
-    pass.file = file;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    std::string folder;  // of the plan lines that follow, with its trailing '/'
-    while (std::getline(in, line)) {
-        // Room mapped for a pass that a crash cut short reads as zero bytes.
-        line.erase(0, line.find_first_not_of('\0') == std::string::npos
-                          ? line.size()
-                          : line.find_first_not_of('\0'));
-        if (line.empty())
-            continue;
-        const std::vector<std::wstring> fields = SplitString(ToWide(line), L'\t');
-        const std::wstring& kind = fields[0];
-        if (kind == L"end")
-            pass.ended = true;
-        if (kind == L"reverted")
-            pass.reverted = true;
-        if (fields.size() < 2)
-            continue;
-        if (kind == L"folder") {
-            folder = UnescapeLine(ToNarrow(fields[1]));
-            if (folder != "/")
-                folder += '/';
-            continue;
-        }
-        const int number = ReadDecimalPrefix(fields[1]);
-        if (kind == L"plan" && fields.size() >= 4 &&
-            number == static_cast<int>(pass.planned.size()) + 1) {
-            auto path = [&](const std::wstring& field) {
-                std::string bytes = UnescapeLine(ToNarrow(field));
-                return bytes.starts_with('/') ? bytes : folder + bytes;
-            };
-            pass.planned.push_back({path(fields[2]), path(fields[3])});
-            continue;
-        }
-        if (number < 1 || static_cast<size_t>(number) > pass.planned.size())
-            continue;
-        const size_t step = static_cast<size_t>(number) - 1;
-        if (kind == L"done") {
-            pass.done.push_back(step);
-        } else if (kind == L"undone" || kind == L"gone") {
-            const auto it = std::find(pass.done.rbegin(), pass.done.rend(), step);
-            if (it != pass.done.rend())
-                pass.done.erase(std::next(it).base());
-        }
-    }
-    return pass;
-}
-
-std::optional<JournalPass> LatestUndoablePass(const fs::path& folder) {
-    const std::vector<fs::path> files = PassFiles(folder);
-    for (auto it = files.rbegin(); it != files.rend(); ++it) {
-        JournalPass pass = ReadJournalPass(*it);
-        if (!pass.reverted && !pass.done.empty())
-            return pass;
-    }
-    return std::nullopt;
+bool Journal::MarkReverted(std::wstring* error) {
+    if (Append("reverted\n") && ::fsync(fd_) == 0)
+        return true;
+    if (ok_)
+        lastError_ = errno;
+    if (error)
+        *error = ErrorText(lastError_ != 0 ? lastError_ : EIO);
+    return false;
 }
 
 }  // namespace tolvane

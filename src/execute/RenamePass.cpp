@@ -1,8 +1,11 @@
 #include "RenamePass.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <unordered_map>
+#include <string_view>
 
+#include "JournalFormat.h"
+#include "PlanRunner.h"
 #include "RenamePlan.h"
 #include "engine/LanguageKeys.h"
 #include "engine/StringOps.h"
@@ -13,177 +16,31 @@ namespace tolvane {
 
 namespace {
 
-constexpr size_t kNone = static_cast<size_t>(-1);
-constexpr const wchar_t* kJournalBroken =
-    L"not renamed: the journal could not be written any more, so the pass stopped";
-
-enum class State { Pending, Done, Failed };
-
-// Carries out a plan whose moves are known (temporary names included): the moves in
-// order, the journal line of each, the outcome of every rename, and the steps made.
-class PlanRunner {
-  public:
-    PlanRunner(const RenamePlan& plan, const std::vector<Move>& moves, FileSystem& fs,
-               Journal* journal)
-        : plan_(plan),
-          moves_(moves),
-          fs_(fs),
-          journal_(journal),
-          state_(plan.renames.size(), State::Pending),
-          reasons_(plan.renames.size()) {}
-
-    void Run() {
-        const auto& steps = plan_.steps;
-        for (size_t s = 0; s < steps.size();) {
-            if (journalBroken_) {
-                // What the journal cannot record must not happen.
-                for (size_t rest = s; rest < steps.size(); ++rest) {
-                    if (state_[steps[rest].rename] == State::Pending)
-                        Fail(steps[rest].rename, kJournalBroken);
-                }
-                return;
-            }
-            if (steps[s].cycle == kNone) {
-                RunDirect(s);
-                ++s;
-                continue;
-            }
-            size_t end = s;
-            while (steps[end].kind != PlanStep::Kind::FromTemporary)
-                ++end;
-            RunCycle(s, end);
-            s = end + 1;
+// The identity of every source, by runs of renames of one folder (start in `wanted`,
+// folder with its trailing '/'): 0 or the error number of each.
+std::vector<int> IdentifySources(FileSystem& fs, std::vector<WantedRename>& wanted,
+                                 std::vector<std::pair<size_t, std::string>>& runs) {
+    std::vector<int> errors(wanted.size(), 0);
+    for (size_t run = 0; run < runs.size(); ++run) {
+        const size_t begin = runs[run].first;
+        const size_t end = run + 1 < runs.size() ? runs[run + 1].first : wanted.size();
+        std::string& folder = runs[run].second;  // with its '/', which goes now
+        std::vector<std::string_view> names;
+        names.reserve(end - begin);
+        for (size_t w = begin; w < end; ++w)
+            names.push_back(std::string_view(wanted[w].from).substr(folder.size()));
+        if (folder.size() > 1)
+            folder.pop_back();
+        std::vector<FileId> ids;
+        std::vector<int> runErrors;
+        fs.IdentifyInFolder(folder, names, ids, runErrors);
+        for (size_t w = begin; w < end; ++w) {
+            wanted[w].id = ids[w - begin];
+            errors[w] = runErrors[w - begin];
         }
     }
-
-    // Fails every rename without touching the disk.
-    void RefuseAll(const std::wstring& reason) {
-        for (size_t i = 0; i < state_.size(); ++i)
-            Fail(i, reason);
-    }
-
-    State StateOf(size_t rename) const { return state_[rename]; }
-    const std::wstring& ReasonOf(size_t rename) const { return reasons_[rename]; }
-    // The steps made, in order.
-    const std::vector<size_t>& Made() const { return made_; }
-
-  private:
-    // Makes step `s` on disk and records it. Returns 0 or the error number; a move
-    // that the journal cannot record is taken back and fails with EIO.
-    int Make(size_t s) {
-        std::string leftAt;
-        const int rc = MoveNoReplace(
-            fs_, moves_[s].from, moves_[s].to,
-            [&](const std::string& temporary) {
-                if (journal_)
-                    journal_->Via(s, temporary);
-            },
-            &leftAt);
-        if (rc != 0) {
-            if (journal_)
-                journal_->Failed(s, ErrorText(rc));
-            if (!leftAt.empty())
-                leftBehind_[s] = leftAt;
-            return rc;
-        }
-        if (journal_ && !journal_->Done(s)) {
-            journalBroken_ = true;
-            if (MoveNoReplace(fs_, moves_[s].to, moves_[s].from) == 0)
-                return EIO;
-        }
-        made_.push_back(s);
-        return 0;
-    }
-
-    // Why a rename cannot start: its target is still held by one that failed.
-    bool BlockedByFailure(size_t rename) {
-        const size_t blocker = plan_.waitsFor[rename];
-        if (blocker == kNone || state_[blocker] != State::Failed)
-            return false;
-        Fail(rename, L"its new name is still taken: row " +
-                         std::to_wstring(plan_.renames[blocker].row + 1) +
-                         L" could not be renamed");
-        return true;
-    }
-
-    void Fail(size_t rename, std::wstring reason) {
-        state_[rename] = State::Failed;
-        reasons_[rename] = std::move(reason);
-    }
-
-    void RunDirect(size_t s) {
-        const size_t rename = plan_.steps[s].rename;
-        if (BlockedByFailure(rename))
-            return;
-        const int rc = Make(s);
-        if (rc == 0) {
-            state_[rename] = State::Done;
-        } else {
-            Fail(rename, ReasonOf(s, rc));
-        }
-    }
-
-    // The system's text for a failed step, and where its file was left, if anywhere.
-    std::wstring ReasonOf(size_t s, int rc) const {
-        if (journalBroken_)
-            return kJournalBroken;
-        std::wstring reason = ErrorText(rc);
-        if (const auto it = leftBehind_.find(s); it != leftBehind_.end())
-            reason += L"; the file is left at " + ToWide(it->second);
-        return reason;
-    }
-
-    // A cycle happens as a whole or not at all: when one of its moves fails, the moves
-    // already made are reverted and every rename of the cycle fails.
-    void RunCycle(size_t first, size_t last) {
-        const size_t madeBefore = made_.size();
-        size_t culprit = kNone;
-        size_t failedStep = kNone;
-        int error = 0;
-        for (size_t s = first; s <= last && error == 0; ++s) {
-            error = Make(s);
-            if (error != 0) {
-                culprit = plan_.steps[s].rename;
-                failedStep = s;
-            }
-        }
-        if (error == 0) {
-            for (size_t s = first; s < last; ++s)
-                state_[plan_.steps[s].rename] = State::Done;
-            return;
-        }
-        // Back in reverse order; each move returns to where it came from.
-        std::wstring leftAt;
-        while (made_.size() > madeBefore) {
-            const size_t s = made_.back();
-            if (MoveNoReplace(fs_, moves_[s].to, moves_[s].from) != 0) {
-                leftAt = ToWide(moves_[s].to);  // still to be reverted by an undo
-                break;
-            }
-            made_.pop_back();
-            if (journal_)
-                journal_->Undone(s);
-        }
-        for (size_t s = first; s < last; ++s) {
-            const size_t member = plan_.steps[s].rename;  // each rename of the cycle once
-            Fail(member, member == culprit
-                             ? ReasonOf(failedStep, error)
-                             : L"not renamed: another rename of the same cycle failed");
-        }
-        if (!leftAt.empty())
-            reasons_[plan_.steps[first].rename] += L"; a file is left at " + leftAt;
-    }
-
-    const RenamePlan& plan_;
-    const std::vector<Move>& moves_;
-    FileSystem& fs_;
-    Journal* journal_;
-    std::vector<State> state_;
-    std::vector<std::wstring> reasons_;
-    std::vector<size_t> made_;
-    std::unordered_map<size_t, std::string> leftBehind_;
-    bool journalBroken_ = false;
-};
+    return errors;
+}
 
 }  // namespace
 
@@ -215,6 +72,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
                                          const std::filesystem::path& journalFolder) {
     if (list.Empty())
         return std::nullopt;
+    const FileSystemBatch batch(fs);
     list.ClearColours();
     PassResult result;
 
@@ -227,9 +85,12 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
 
     std::vector<WantedRename> wanted;
     wanted.reserve(list.RowCount());
-    // Rows of one folder share its text: it is converted once.
+    // Rows of one folder share its text: it is converted and checked once.
     const std::wstring* lastFolder = nullptr;
     std::string folderBytes;
+    bool folderClean = false;
+    // Where each run of rows of one folder starts in `wanted`, and the folder.
+    std::vector<std::pair<size_t, std::string>> runs;
     for (size_t r = 0; r < list.RowCount(); ++r) {
         const FileItem& item = list.Row(r);
         if (!item.checked) {
@@ -260,8 +121,19 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         if (&list.Folder(r) != lastFolder) {
             lastFolder = &list.Folder(r);
             folderBytes = ToNarrow(*lastFolder) + '/';
+            // The journal names folders by absolute paths of plain names only.
+            const std::string_view folder(folderBytes.data(),
+                                          std::max<size_t>(folderBytes.size() - 1, 1));
+            folderClean = journal::IsCleanFolder(folder);
+            if (runs.empty() || runs.back().second != folderBytes)
+                runs.emplace_back(wanted.size(), folderBytes);
         }
-        // A source that vanished fails at its move, with the system's reason.
+        const std::wstring& name = item.name;
+        if (!folderClean || name.empty() || name == L"." || name == L".." ||
+            name.find_first_of(std::wstring_view(L"/\0", 2)) != std::wstring::npos) {
+            fail(r, L"not renamed: the row is not a name in an absolute folder");
+            continue;
+        }
         WantedRename& rename = wanted.emplace_back();
         rename.row = r;
         rename.from = folderBytes;
@@ -269,6 +141,22 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         rename.to = folderBytes;
         AppendNarrow(rename.to, cleaned);
     }
+
+    // Every source's identity, before anything moves: undo tells by it whether a move
+    // was made, and never takes a file that is not the one renamed. A source that is
+    // gone fails its row here.
+    const std::vector<int> errors = IdentifySources(fs, wanted, runs);
+    size_t kept = 0;
+    for (size_t w = 0; w < wanted.size(); ++w) {
+        if (errors[w] != 0) {
+            fail(wanted[w].row, ErrorText(errors[w]));
+            continue;
+        }
+        if (kept != w)
+            wanted[kept] = std::move(wanted[w]);
+        ++kept;
+    }
+    wanted.resize(kept);
 
     RenamePlan plan = PlanRenames(std::move(wanted));
     for (const RenamePlan::Refusal& refusal : plan.refused)
@@ -287,22 +175,22 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         switch (step.kind) {
             case PlanStep::Kind::ToTemporary:
                 temporaries[step.cycle] = TemporaryNameBeside(fs, rename.from);
-                moves.push_back({std::move(rename.from), temporaries[step.cycle]});
+                moves.push_back({std::move(rename.from), temporaries[step.cycle], rename.id});
                 stepsOf[step.rename].first = s;
                 break;
             case PlanStep::Kind::FromTemporary:
-                moves.push_back({temporaries[step.cycle], std::move(rename.to)});
+                moves.push_back({temporaries[step.cycle], std::move(rename.to), rename.id});
                 stepsOf[step.rename].second = s;
                 break;
             case PlanStep::Kind::Direct:
-                moves.push_back({std::move(rename.from), std::move(rename.to)});
+                moves.push_back({std::move(rename.from), std::move(rename.to), rename.id});
                 stepsOf[step.rename] = {s, s};
                 break;
         }
     }
     std::unique_ptr<Journal> journal;
     if (!moves.empty())
-        journal = Journal::BeginPass(journalFolder, moves);
+        journal = Journal::BeginPass(journalFolder, moves, &result.journalError);
     result.journalWritten = moves.empty() || journal != nullptr;
 
     PlanRunner runner(plan, moves, fs, journal.get());
@@ -312,7 +200,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         runner.Run();
     } else {
         runner.RefuseAll(L"nothing was renamed: the journal in " + ToWide(journalFolder.string()) +
-                         L" could not be written");
+                         L" could not be written (" + result.journalError + L")");
     }
     if (journal)
         journal->EndPass();
@@ -320,7 +208,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
     UndoRecord::Pass pass;
     for (size_t i = 0; i < plan.renames.size(); ++i) {
         const size_t row = plan.renames[i].row;
-        if (runner.StateOf(i) != State::Done) {
+        if (runner.StateOf(i) != PlanRunner::State::Done) {
             fail(row, runner.ReasonOf(i));
             continue;
         }
@@ -332,10 +220,17 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         list.SetStatus(row, texts.success);
         pass.renames.push_back(stepsOf[i]);
     }
-    if (!runner.Made().empty()) {
-        pass.journal = journal ? journal->File() : std::filesystem::path();
-        pass.made = runner.Made();
-        pass.moves = std::move(moves);
+    if (runner.MovedAny()) {
+        PassRecord& record = pass.record;
+        if (journal) {
+            record.journal = journal->File();
+            record.sequence = journal->Sequence();
+            record.started = journal->Started();
+        }
+        record.claims = runner.Claims();
+        record.via = std::move(runner.Via());
+        record.ended = true;
+        record.moves = std::move(moves);
         undo.passes.push_back(std::move(pass));
     }
     result.summary = SummaryText(texts, result);

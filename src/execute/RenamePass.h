@@ -25,6 +25,7 @@ struct PassResult {
     int unchecked = 0;
     std::wstring summary;         // "成功 3, 失败 0, 无修改 1, 未选中 0"
     bool journalWritten = false;  // false: the journal could not be written, nothing moved
+    std::wstring journalError;    // why the journal could not be written
 };
 
 // Renames every checked row whose cleaned new name differs from its name, planned

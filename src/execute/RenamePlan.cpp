@@ -1,7 +1,9 @@
 #include "RenamePlan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <string_view>
 
 #include "engine/TextConvert.h"
@@ -103,29 +105,47 @@ RenamePlan PlanRenames(std::vector<WantedRename> wanted) {
             plan.renames.push_back(std::move(wanted[w]));
     }
 
-    // Chains: start where the target is free, then the rename waiting for that one.
-    std::vector<bool> placed(n, false);
+    // Deepest first; a rename's chain or cycle lies in one folder, so in one depth.
+    std::vector<size_t> depth(n);
     for (size_t i = 0; i < n; ++i) {
-        if (plan.waitsFor[i] != kNone)
-            continue;
-        for (size_t k = i; k != kNone && !placed[k]; k = waitedBy[k]) {
-            plan.steps.push_back({PlanStep::Kind::Direct, k, kNone});
-            placed[k] = true;
-        }
+        const std::string& from = plan.renames[i].from;
+        depth[i] = static_cast<size_t>(std::count(from.begin(), from.end(), '/'));
     }
-    // What is left forms cycles: one member steps aside to a temporary name, the others
-    // follow around the cycle, and the member comes back to its target last.
-    for (size_t i = 0; i < n; ++i) {
-        if (placed[i])
-            continue;
-        const size_t cycle = plan.cycleCount++;
-        plan.steps.push_back({PlanStep::Kind::ToTemporary, i, cycle});
-        placed[i] = true;
-        for (size_t k = waitedBy[i]; k != i; k = waitedBy[k]) {
-            plan.steps.push_back({PlanStep::Kind::Direct, k, cycle});
-            placed[k] = true;
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t{0});
+    if (std::adjacent_find(depth.begin(), depth.end(), std::not_equal_to<>()) != depth.end()) {
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return depth[a] > depth[b]; });
+    }
+    std::vector<bool> placed(n, false);
+    for (size_t begin = 0, end = 0; begin < n; begin = end) {
+        while (end < n && depth[order[end]] == depth[order[begin]])
+            ++end;
+        // Chains: start where the target is free, then the rename waiting for that one.
+        for (size_t o = begin; o < end; ++o) {
+            const size_t i = order[o];
+            if (plan.waitsFor[i] != kNone)
+                continue;
+            for (size_t k = i; k != kNone && !placed[k]; k = waitedBy[k]) {
+                plan.steps.push_back({PlanStep::Kind::Direct, k, kNone});
+                placed[k] = true;
+            }
         }
-        plan.steps.push_back({PlanStep::Kind::FromTemporary, i, cycle});
+        // What is left forms cycles: one member steps aside to a temporary name, the
+        // others follow around the cycle, and the member comes back to its target last.
+        for (size_t o = begin; o < end; ++o) {
+            const size_t i = order[o];
+            if (placed[i])
+                continue;
+            const size_t cycle = plan.cycleCount++;
+            plan.steps.push_back({PlanStep::Kind::ToTemporary, i, cycle});
+            placed[i] = true;
+            for (size_t k = waitedBy[i]; k != i; k = waitedBy[k]) {
+                plan.steps.push_back({PlanStep::Kind::Direct, k, cycle});
+                placed[k] = true;
+            }
+            plan.steps.push_back({PlanStep::Kind::FromTemporary, i, cycle});
+        }
     }
     return plan;
 }

@@ -4,13 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "FileSystem.h"
+
 namespace tolvane {
 
-// One rename a pass wants: row `row` from `from` to `to` (paths as bytes).
+// One rename a pass wants: row `row` from `from` to `to` (paths as bytes, in one
+// folder), of the file with identity `id`.
 struct WantedRename {
     size_t row = 0;
     std::string from;
     std::string to;
+    FileId id;
 };
 
 // One move on disk, in the order of the plan.
@@ -29,7 +33,9 @@ struct PlanStep {
 // another rename of the batch is still to move away: shifting a numbered series up,
 // swapping two names and longer cycles all succeed. Cycles go through a temporary
 // name. Two renames to one target, or two of one source, are refused: the first in
-// row order is kept.
+// row order is kept. Deeper paths go before shallower ones: a folder is renamed only
+// after everything inside it that the batch renames, so that every path of the plan
+// still names the item its row shows when its turn comes.
 struct RenamePlan {
     std::vector<WantedRename> renames;  // the accepted ones
     struct Refusal {

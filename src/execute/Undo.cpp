@@ -1,6 +1,6 @@
 #include "Undo.h"
 
-#include <cerrno>
+#include <memory>
 
 #include "Journal.h"
 #include "engine/NewNamePipeline.h"
@@ -12,54 +12,21 @@ namespace tolvane {
 
 namespace {
 
-// Paths whose file did not come back: an older move whose new path is one of them
-// would take another file, or none. The value says whether that file is gone for good.
-using NotBack = std::unordered_map<std::string, bool>;
-
-struct PassOutcome {
-    std::vector<bool> back;    // by step: reverted
-    bool mayComeBack = false;  // a move failed that a later undo could still revert
-};
-
-// Reverts the steps `made` of `moves`, newest first, noting each in `journal`.
-PassOutcome RevertMoves(const std::vector<Move>& moves, const std::vector<size_t>& made,
-                        FileSystem& fs, Journal* journal, NotBack& notBack, UndoResult& result) {
-    PassOutcome outcome;
-    outcome.back.assign(moves.size(), false);
-    for (auto step = made.rbegin(); step != made.rend(); ++step) {
-        const Move& move = moves[*step];
-        int rc = 0;
-        std::wstring reason;
-        if (const auto it = notBack.find(move.to); it != notBack.end()) {
-            // The file this move renamed was renamed again and did not come back.
-            rc = it->second ? ENOENT : EBUSY;
-            reason =
-                L"not tried: the file renamed to this name was renamed again and did not come back";
-        } else {
-            rc = MoveNoReplace(fs, move.to, move.from);
-            if (rc != 0)
-                reason = ErrorText(rc);
-        }
-        if (rc == 0) {
-            ++result.reverted;
-            outcome.back[*step] = true;
-            if (journal)
-                journal->Undone(*step);
-            result.lines.push_back({move.to, move.from, {}});
-            continue;
-        }
-        ++result.failed;
-        result.lines.push_back({move.to, move.from, reason});
-        const bool gone = rc == ENOENT;
-        notBack[move.from] = gone;
-        if (gone) {
-            if (journal)
-                journal->Gone(*step);
-        } else {
-            outcome.mayComeBack = true;
-        }
+// Reverts one pass and notes it in its journal, if it has one: the pass is closed
+// there unless a file of it may still come back.
+PassRevert RevertAndNote(const PassRecord& pass, FileSystem& fs, UndoResult& result) {
+    std::unique_ptr<Journal> journal;
+    std::wstring error;
+    if (!pass.journal.empty())
+        journal = Journal::Reopen(pass.journal, &error);
+    PassRevert revert = RevertPass(pass, fs, journal.get(), result);
+    if (journal && !revert.mayComeBack)
+        journal->MarkReverted(&error);
+    if (!error.empty() && result.journalError.empty()) {
+        result.journalError = L"the journal " + ToWide(pass.journal.string()) +
+                              L" could not note the undo (" + error + L")";
     }
-    return outcome;
+    return revert;
 }
 
 }  // namespace
@@ -68,8 +35,9 @@ std::vector<RenameBatch> RenamesInOrder(const UndoRecord& undo) {
     std::vector<RenameBatch> passes;
     for (const UndoRecord::Pass& pass : undo.passes) {
         RenameBatch& renames = passes.emplace_back();
+        const std::vector<Move>& moves = pass.record.moves;
         for (const auto& [first, last] : pass.renames)
-            renames.push_back({pass.moves[first].from, pass.moves[last].to});
+            renames.push_back({moves[first].from, moves[last].to, moves[first].id});
     }
     return passes;
 }
@@ -77,20 +45,18 @@ std::vector<RenameBatch> RenamesInOrder(const UndoRecord& undo) {
 UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
                        const NewNamePipeline* pipeline) {
     UndoResult result;
-    NotBack notBack;
     std::vector<RenameBatch> cameBack;  // new -> old, pass by pass as they were reverted
     for (auto pass = undo.passes.rbegin(); pass != undo.passes.rend(); ++pass) {
-        std::unique_ptr<Journal> journal;
-        if (!pass->journal.empty())
-            journal = Journal::Reopen(pass->journal);
-        const PassOutcome outcome =
-            RevertMoves(pass->moves, pass->made, fs, journal.get(), notBack, result);
-        if (journal && !outcome.mayComeBack)
-            journal->MarkReverted();
+        const PassRevert revert = RevertAndNote(pass->record, fs, result);
+        const std::vector<Move>& moves = pass->record.moves;
         RenameBatch& back = cameBack.emplace_back();
         for (auto rename = pass->renames.rbegin(); rename != pass->renames.rend(); ++rename) {
-            if (outcome.back[rename->first] && outcome.back[rename->second])
-                back.push_back({pass->moves[rename->second].to, pass->moves[rename->first].from});
+            const auto [first, last] = *rename;
+            const StepOutcome a = revert.steps[first], b = revert.steps[last];
+            if (a != StepOutcome::Failed && b != StepOutcome::Failed &&
+                (a == StepOutcome::Reverted || b == StepOutcome::Reverted)) {
+                back.push_back({moves[last].to, moves[first].from, moves[first].id});
+            }
         }
     }
     if (list) {
@@ -105,15 +71,9 @@ UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
     return result;
 }
 
-UndoResult UndoJournalPass(const std::filesystem::path& journalFile, FileSystem& fs) {
+UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs) {
     UndoResult result;
-    const JournalPass pass = ReadJournalPass(journalFile);
-    std::unique_ptr<Journal> journal = Journal::Reopen(journalFile);
-    NotBack notBack;
-    const PassOutcome outcome =
-        RevertMoves(pass.planned, pass.done, fs, journal.get(), notBack, result);
-    if (journal && !outcome.mayComeBack)
-        journal->MarkReverted();
+    RevertAndNote(pass, fs, result);
     return result;
 }
 

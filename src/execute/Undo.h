@@ -1,10 +1,10 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "FileSystem.h"
+#include "RevertPass.h"
 #include "UndoRecord.h"
 
 namespace tolvane {
@@ -12,32 +12,21 @@ namespace tolvane {
 class FileList;
 class NewNamePipeline;
 
-struct UndoResult {
-    int reverted = 0;
-    int failed = 0;
-    // Each move taken back: new path, old path, and why it failed, if it did.
-    struct Line {
-        std::string newPath;
-        std::string oldPath;
-        std::wstring error;
-    };
-    std::vector<Line> lines;
-};
-
-// Moves back every move of the record, newest first, so that chains across passes
-// and cycles come back to the old names. A move that cannot be reverted (its file is
-// gone, or its old name is taken) is counted and the others go on; an older move
-// that would then take a file that is not the one it renamed is not tried. Each
-// pass's journal notes what was reverted; a pass with moves that may still come back
-// later stays open there. Rows that show a name that came back get the old name and a
-// fresh preview; the path registry gets the old paths back. The record is emptied.
+// Moves back every move of the record, newest pass first (see RevertPass), so that
+// chains across passes and cycles come back to the old names; a file that cannot
+// come back is counted and reported, and the others go on. Each pass's journal notes
+// what was reverted; a pass with a file that may still come back later stays open
+// there. Rows that show a name that came back get the old name and a fresh preview;
+// the path registry gets the old paths back. The record is emptied.
 UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
                        const NewNamePipeline* pipeline);
 
-// Moves back the moves of one journalled pass, newest first (tolvane-cli --undo). The
-// pass counts as undone once no move of it can still come back: moves whose file is
-// gone are given up, moves that met a taken name stay for the next undo.
-UndoResult UndoJournalPass(const std::filesystem::path& journalFile, FileSystem& fs);
+// Moves back the moves of one journalled pass (read with ReadJournalPass or
+// LatestUndoablePass), newest first: tolvane-cli --undo, and the window's undo of a
+// pass of an earlier run. The pass counts as undone once no file of it can still come
+// back: files that are gone are given up, files that met a taken name stay for the
+// next undo. When the journal cannot take that note, `journalError` says why.
+UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs);
 
 // The renames of one pass (from -> to, full paths as bytes): they happen together, so
 // within a pass a row follows one rename at most.

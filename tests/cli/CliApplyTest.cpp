@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "CliFixture.h"
 
 namespace tolvane::test {
@@ -12,13 +9,6 @@ class CliApplyTest : public CliTest {
   protected:
     // Without a language file the built-in texts show.
     CliApplyTest() { locale_ = "zh_CN.UTF-8"; }
-
-    std::string Holds(const std::string& name) const {
-        std::ifstream in(dir_.Path() / name, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return in ? s.str() : "<missing>";
-    }
 };
 
 TEST_F(CliApplyTest, RenamesAndPrintsStatusesAndTheSummary) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,14 @@ class CliTest : public testing::Test {
     }
 
     std::string Root() const { return dir_.Path().string(); }
+
+    // The content of a file of the test folder, or "<missing>".
+    std::string Holds(const std::string& name) const {
+        std::ifstream in(dir_.Path() / name, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return in ? s.str() : "<missing>";
+    }
 
     TempDir dir_;
     std::string locale_ = "C.UTF-8";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -19,7 +20,7 @@ class CaseInsensitiveFolder final : public FileSystem {
     explicit CaseInsensitiveFolder(bool refusesFlag) : refusesFlag_(refusesFlag) {}
 
     void Create(const std::string& name, const std::string& content) {
-        files_[Key(name)] = {name, content};
+        files_[Key(name)] = {name, content, ++lastInode_};
     }
     std::map<std::string, std::string> Listing() const {
         std::map<std::string, std::string> listing;
@@ -47,9 +48,17 @@ class CaseInsensitiveFolder final : public FileSystem {
         files_[Key(to)] = file;
         return 0;
     }
-    bool Exists(const std::string& path) override { return files_.count(Key(path)) > 0; }
-    bool SameFile(const std::string& a, const std::string& b) override {
-        return Exists(a) && Key(a) == Key(b);
+    int Status(const std::string& path, FileId& id, std::int64_t& born) override {
+        const auto it = files_.find(Key(path));
+        if (it == files_.end())
+            return ENOENT;
+        id = {1, it->second.inode};
+        born = kBirthUnknown;
+        return 0;
+    }
+    bool HasExactName(const std::string& path) override {
+        const auto it = files_.find(Key(path));
+        return it != files_.end() && it->second.name == path;
     }
 
     int calls = 0;
@@ -58,6 +67,7 @@ class CaseInsensitiveFolder final : public FileSystem {
     struct File {
         std::string name;
         std::string content;
+        std::uint64_t inode = 0;
     };
     static std::string Key(std::string name) {
         std::transform(name.begin(), name.end(), name.begin(),
@@ -67,6 +77,7 @@ class CaseInsensitiveFolder final : public FileSystem {
 
     bool refusesFlag_;
     std::map<std::string, File> files_;
+    std::uint64_t lastInode_ = 0;
 };
 
 }  // namespace tolvane

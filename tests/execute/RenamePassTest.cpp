@@ -3,38 +3,25 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fstream>
-#include <sstream>
 
-#include "../TestSupport.h"
 #include "CaseInsensitiveFolder.h"
+#include "FaultyFileSystem.h"
+#include "RenamePassFixture.h"
 #include "engine/Clock.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
-#include "execute/RenamePass.h"
-#include "execute/Undo.h"
-#include "filelist/FileList.h"
+#include "execute/Journal.h"
+#include "execute/JournalReader.h"
 
 namespace tolvane::test {
 namespace {
 
 namespace fs = std::filesystem;
 using Texts = std::vector<std::wstring>;
-
-std::string Content(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return in ? s.str() : "<missing>";
-}
-
-// The built-in texts, as without a language file.
-const PassTexts& Texts0() {
-    static const PassTexts texts = PassTexts::From(BuiltInTexts());
-    return texts;
-}
 
 // `chattr +i` on a folder, so that its entries cannot change even for root; false
 // where the file system has no such attribute.
@@ -43,39 +30,6 @@ bool MakeImmutable(const fs::path& folder, bool on) {
         std::string("chattr ") + (on ? "+i" : "-i") + " '" + folder.string() + "' 2>/dev/null";
     return std::system(command.c_str()) == 0;
 }
-
-class RenamePassTest : public testing::Test {
-  protected:
-    // Files named after their contents, so that every move can be checked.
-    void Files(const std::vector<std::string>& names) {
-        for (const auto& name : names)
-            dir_.File(name, "was " + name);
-    }
-
-    // Rows for `names`, with new names as given.
-    void Rows(const std::vector<std::pair<std::string, std::string>>& renames) {
-        std::vector<std::wstring> paths;
-        for (const auto& [name, _] : renames)
-            paths.push_back(ToWide((dir_.Path() / name).string()));
-        list_.AddPaths(paths, FileList::AddOptions{});
-        for (size_t r = 0; r < renames.size(); ++r)
-            list_.SetNewName(r, ToWide(renames[r].second));
-    }
-
-    PassResult Execute(FileSystem& fs) {
-        return *ExecuteRenames(list_, undo_, Texts0(), fs, journal_);
-    }
-    PassResult Execute() { return Execute(posix_); }
-
-    std::string Holds(const std::string& name) const { return Content(dir_.Path() / name); }
-    std::wstring Status(size_t row) const { return list_.Row(row).status; }
-
-    TempDir dir_;
-    fs::path journal_ = dir_.Path() / ".journal";
-    FileList list_;
-    UndoRecord undo_;
-    PosixFileSystem posix_;
-};
 
 TEST_F(RenamePassTest, RenamesAndRecords) {
     Files({"a.txt", "b.txt", "c.txt"});
@@ -89,8 +43,11 @@ TEST_F(RenamePassTest, RenamesAndRecords) {
     EXPECT_EQ(list_.Colours().ColourOf(0, ColumnLayout::kStatus).text, (Rgb{0, 128, 0}));
     const std::wstring oldPath = ToWide((dir_.Path() / "a.txt").string());
     const std::wstring newPath = ToWide((dir_.Path() / "x.txt").string());
-    EXPECT_EQ(RenamesInOrder(undo_),
-              (std::vector<RenameBatch>{{{ToNarrow(oldPath), ToNarrow(newPath)}}}));
+    const std::vector<RenameBatch> renames = RenamesInOrder(undo_);
+    ASSERT_EQ(renames.size(), 1u);
+    ASSERT_EQ(renames[0].size(), 1u);
+    EXPECT_EQ(renames[0][0].from, ToNarrow(oldPath));
+    EXPECT_EQ(renames[0][0].to, ToNarrow(newPath));
     EXPECT_TRUE(list_.Registry().Contains(newPath));
     EXPECT_FALSE(list_.Registry().Contains(oldPath));
     EXPECT_EQ(list_.Row(0).name, L"a.txt");  // the row keeps its name until a refresh
@@ -130,9 +87,12 @@ TEST_P(BatchTest, PlansTheBatchSoItSucceeds) {
         entries += entry.path() != journal_;
     EXPECT_EQ(entries, c.files.size()) << c.label;  // no file lost, no temporary left
 
-    // Undo brings every name back.
+    // Undo brings every name back, and reports each file once, by its own names.
     const UndoResult undone = UndoRenames(undo_, posix_, &list_, nullptr);
     EXPECT_EQ(undone.failed, 0) << c.label;
+    EXPECT_EQ(undone.reverted, static_cast<int>(c.renames.size()) - c.failed) << c.label;
+    for (const UndoResult::Line& line : undone.lines)
+        EXPECT_EQ(line.newPath.find(".tolvane-"), std::string::npos) << c.label;
     for (const auto& name : c.files)
         EXPECT_EQ(Holds(name), "was " + name) << c.label;
 }
@@ -174,6 +134,52 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"a", "b"}, {"b", "c"}},
                   {{"a", "was a"}, {"b", "was b"}, {"c", "was c"}},
                   2}),
+    ByLabel());
+
+// Folders renamed together with what is inside them, two levels deep: the parents
+// shift up, two subfolders of a parent swap, a file inside one of them is renamed, and
+// so is a subfolder of the other parent. Whatever the order of the rows, every row
+// renames the item it shows, and undo takes it all back.
+struct NestedCase {
+    const char* label;
+    bool childrenFirst;  // rows of the deepest items come first
+    bool undoFromJournal;
+};
+
+class NestedFolderTest : public RenamePassTest, public testing::WithParamInterface<NestedCase> {};
+
+TEST_P(NestedFolderTest, EveryRowRenamesTheItemItShows) {
+    const NestedCase& c = GetParam();
+    Files({"A/x/f", "A/y/f", "B/x/f"});
+    const auto before = Tree();
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"A", "B"}, {"B", "C"}, {"A/x", "y"}, {"A/y", "x"}, {"A/x/f", "g"}, {"B/x", "z"}};
+    if (c.childrenFirst)
+        std::reverse(rows.begin(), rows.end());
+    Rows(rows);
+    const PassResult result = Execute();
+    EXPECT_EQ(result.succeeded, 6) << result.summary;
+    EXPECT_EQ(Tree(), (std::map<std::string, std::string>{{"B", "<folder>"},
+                                                          {"B/x", "<folder>"},
+                                                          {"B/x/f", "was A/y/f"},
+                                                          {"B/y", "<folder>"},
+                                                          {"B/y/g", "was A/x/f"},
+                                                          {"C", "<folder>"},
+                                                          {"C/z", "<folder>"},
+                                                          {"C/z/f", "was B/x/f"}}));
+
+    const UndoResult undone =
+        c.undoFromJournal ? UndoJournalPass(*LatestUndoablePass(journal_, posix_).pass, posix_)
+                          : UndoRenames(undo_, posix_, &list_, nullptr);
+    EXPECT_EQ(undone.reverted, 6);
+    EXPECT_EQ(undone.failed, 0);
+    EXPECT_EQ(Tree(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NestedFolderTest,
+    testing::Values(NestedCase{"parents first, undone in memory", false, false},
+                    NestedCase{"children first, undone from the journal", true, true}),
     ByLabel());
 
 TEST_F(RenamePassTest, ReasonsOfRefusedRows) {
@@ -318,15 +324,16 @@ TEST_F(RenamePassTest, ImmutableFolderFailsItsRowsAndTheJournalTellsWhatMoved) {
     EXPECT_EQ(Holds("locked/b"), "was locked/b");
 
     ASSERT_EQ(undo_.passes.size(), 1u);
-    const JournalPass pass = ReadJournalPass(undo_.passes[0].journal);
-    EXPECT_EQ(pass.planned.size(), 3u);
-    ASSERT_EQ(pass.done.size(), 1u);
-    EXPECT_EQ(pass.planned[pass.done[0]].to, (dir_.Path() / "ok/x").string());
+    const PassRecord pass = ReadJournalPass(undo_.passes[0].record.journal).pass;
+    EXPECT_EQ(pass.moves.size(), 3u);
+    EXPECT_EQ(pass.claims[0], StepClaim::Made);
+    EXPECT_EQ(pass.moves[0].to, (dir_.Path() / "ok/x").string());
+    EXPECT_EQ(std::count(pass.claims.begin(), pass.claims.end(), StepClaim::Made), 1);
     EXPECT_TRUE(pass.ended);
-    std::ifstream file(pass.file);
+    std::ifstream file(pass.journal);
     const std::string text((std::istreambuf_iterator<char>(file)), {});
     // Every planned move is there, and each of the locked folder's failed with its reason.
-    EXPECT_NE(text.find("folder\t" + (dir_.Path() / "locked").string() + "\nplan\t2\tb\ty\n"),
+    EXPECT_NE(text.find("folder\t" + (dir_.Path() / "locked").string() + "\nplan\t2\tb\ty\t"),
               std::string::npos)
         << text;
     size_t failures = 0;
@@ -337,26 +344,6 @@ TEST_F(RenamePassTest, ImmutableFolderFailsItsRowsAndTheJournalTellsWhatMoved) {
     EXPECT_EQ(failures, 2u);
     EXPECT_NE(text.find(ToNarrow(ErrorText(EPERM))), std::string::npos);
 }
-
-// A file system whose n-th rename fails, for a pass that breaks off half-way.
-class FailingRename final : public FileSystem {
-  public:
-    FailingRename(FileSystem& real, int failAt) : real_(real), left_(failAt) {}
-    int RenameNoReplace(const std::string& from, const std::string& to) override {
-        return --left_ == 0 ? EIO : real_.RenameNoReplace(from, to);
-    }
-    int RenameReplacing(const std::string& from, const std::string& to) override {
-        return real_.RenameReplacing(from, to);
-    }
-    bool Exists(const std::string& path) override { return real_.Exists(path); }
-    bool SameFile(const std::string& a, const std::string& b) override {
-        return real_.SameFile(a, b);
-    }
-
-  private:
-    FileSystem& real_;
-    int left_;
-};
 
 TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
     // The journal's file may not grow past a little more than its plan: a real
@@ -374,12 +361,13 @@ TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
     if (child == 0) {
         // Room for the plan and about sixty "done" lines.
         std::vector<Move> planned;
-        for (const auto& [from, to] : renames)
-            planned.push_back({(dir_.Path() / from).string(), (dir_.Path() / to).string()});
+        for (const auto& [from, to] : renames) {
+            planned.push_back({(dir_.Path() / from).string(), (dir_.Path() / to).string(), {}});
+            posix_.Identify(planned.back().from, planned.back().id);
+        }
         const auto probe = Journal::BeginPass(dir_.Path() / ".probe", planned);
         probe->EndPass();  // gives back the room made for the moves' lines
         const auto planSize = static_cast<rlim_t>(fs::file_size(probe->File()));
-        signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit { planSize + 600, planSize + 600 };
         setrlimit(RLIMIT_FSIZE, &limit);
         const PassResult result = Execute();
@@ -391,16 +379,17 @@ TEST_F(RenamePassTest, APassStopsWhenTheJournalCannotBeWrittenAnyMore) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
     // Every move the journal holds was made, and no other.
-    const auto pass = LatestUndoablePass(journal_);
+    const auto pass = LatestUndoablePass(journal_, posix_).pass;
     ASSERT_TRUE(pass);
     size_t moved = 0;
     for (const auto& name : names)
         moved += fs::exists(dir_.Path() / name) ? 0 : 1;
-    EXPECT_EQ(pass->done.size(), moved);
+    EXPECT_EQ(FilesMoved(*pass), moved);
     EXPECT_GT(moved, 0u);
     EXPECT_LT(moved, names.size());
-    for (size_t step : pass->done)
-        EXPECT_TRUE(fs::exists(pass->planned[step].to));
+    for (size_t step = 0; step < pass->moves.size(); ++step) {
+        EXPECT_EQ(fs::exists(pass->moves[step].to), pass->claims[step] == StepClaim::Made) << step;
+    }
 }
 
 TEST_F(RenamePassTest, ACaseOnlyRenameJournalsItsTemporaryName) {
@@ -409,17 +398,17 @@ TEST_F(RenamePassTest, ACaseOnlyRenameJournalsItsTemporaryName) {
     folder.Create(photo, "p");
     Rows({{"Photo.JPG", "photo.jpg"}});
     EXPECT_EQ(Execute(folder).succeeded, 1);
-    std::ifstream file(undo_.passes.at(0).journal);
+    std::ifstream file(undo_.passes.at(0).record.journal);
     const std::string text((std::istreambuf_iterator<char>(file)), {});
-    EXPECT_NE(text.find("\nvia\t1\t" + dir_.Path().string() + "/.tolvane-"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("\nvia\t1\t.tolvane-"), std::string::npos) << text;
     EXPECT_NE(text.find("\ndone\t1\n"), std::string::npos);
 }
 
 TEST_F(RenamePassTest, CycleThatBreaksOffHalfWayIsTakenBack) {
     Files({"1", "2", "3"});
     Rows({{"1", "2"}, {"2", "3"}, {"3", "1"}});
-    FailingRename failing(posix_, 3);  // the third move of the cycle fails
+    FaultyFileSystem failing(posix_);
+    failing.failCalls = {3};  // the third move of the cycle fails
     const PassResult result = Execute(failing);
     EXPECT_EQ(result.failed, 3);
     for (const char* name : {"1", "2", "3"})

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "FileSystem.h"
+
+namespace tolvane {
+
+// One move on disk, paths as bytes, and the identity of the file it moves (taken
+// before the pass moved anything).
+struct Move {
+    std::string from;
+    std::string to;
+    FileId id;
+    bool operator==(const Move&) const = default;
+};
+
+// What the record of a pass says of one of its moves. Undo decides from the disk
+// whether a move happened; the claim only says whether a move that cannot be found
+// is worth a report.
+enum class StepClaim : std::uint8_t {
+    NotMade,  // failed, never tried, or already reverted
+    Made,     // made and not reverted
+    Unknown,  // the pass broke off (a crash) before it said
+};
+
+// One rename pass as undo needs it, whether read from its journal or kept in memory
+// since it ran.
+struct PassRecord {
+    std::filesystem::path journal;  // its journal file; empty when it had none
+    std::uint64_t sequence = 0;     // passes are ordered by this number
+    std::int64_t started = 0;       // when it began, nanoseconds since 1970
+    std::vector<Move> moves;        // moves[i] is step i, in the order planned
+    std::vector<StepClaim> claims;  // by step
+    // Steps that went through a temporary name of their own (a change of letter case
+    // only): the temporary path, by step.
+    std::unordered_map<size_t, std::string> via;
+    bool ended = false;     // the pass ran to its end
+    bool reverted = false;  // an undo took it back as far as it could
+};
+
+// The steps of each file: a file that steps aside to a temporary name and later goes
+// on from there makes two steps. By step: the first step of its file.
+std::vector<size_t> FirstStepOfEachFile(const std::vector<Move>& moves);
+
+// How many files the steps claimed made have moved.
+size_t FilesMoved(const PassRecord& pass);
+
+}  // namespace tolvane
