@@ -1,5 +1,6 @@
 #include "PassActions.h"
 
+#include <QDateTime>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "engine/OptionLists.h"
 #include "execute/AfterPass.h"
 #include "execute/Journal.h"
+#include "execute/JournalReader.h"
 #include "execute/RenamePass.h"
 #include "execute/Undo.h"
 #include "filelist/FileList.h"
@@ -96,10 +98,7 @@ void PassActions::ExecuteRenames() {
 }
 
 void PassActions::RefreshRenamedItems() {
-    const NewNamePipeline pipeline(
-        panel_.Snapshot(), clock_,
-        PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
-    tolvane::RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
+    tolvane::RefreshRenamedItems(list_, RenamesInOrder(undo_), Pipeline());
 }
 
 void PassActions::StartBlanking() {
@@ -127,21 +126,63 @@ bool PassActions::Confirm(const QString& question) {
 }
 
 void PassActions::UndoRenames() {
-    if (undo_.Empty())
+    if (undo_.Empty()) {
+        UndoJournalledPass();
         return;
+    }
     if (!Confirm(DisplayText(language_.Text("cancelRename"))))
         return;
-    const NewNamePipeline pipeline(
-        panel_.Snapshot(), clock_,
-        PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+    const NewNamePipeline pipeline = Pipeline();
     PosixFileSystem fileSystem;
-    const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
+    ShowUndoSummary(tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline));
+}
+
+// Nothing renamed since the window opened: the newest pass of the journal that is not
+// undone yet (an earlier run's, or one of tolvane-cli) is offered with its time and
+// size, so that a rename survives a closed window or a crash.
+void PassActions::UndoJournalledPass() {
+    PosixFileSystem fileSystem;
+    const UndoablePass latest = LatestUndoablePass(Journal::DefaultFolder(), fileSystem);
+    if (!latest.error.empty()) {
+        ShowSummary(DisplayText(language_.Text("journalRefused")) + QLatin1Char(' ') +
+                    DisplayText(latest.error));
+        return;
+    }
+    if (!latest.pass)
+        return;
+    const PassRecord& pass = *latest.pass;
+    const QString when = QDateTime::fromMSecsSinceEpoch(pass.started / 1'000'000)
+                             .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString question = DisplayText(language_.Text("undoJournalPass"))
+                                 .arg(when)
+                                 .arg(static_cast<qulonglong>(FilesMoved(pass)));
+    if (!Confirm(question))
+        return;
+    const UndoResult result = UndoJournalPass(pass, fileSystem);
+    // Rows that show a file the undo moved back follow it to its old name.
+    RenameBatch back;
+    for (const UndoResult::Line& line : result.lines) {
+        if (line.error.empty())
+            back.push_back(Move{line.newPath, line.oldPath, {}});
+    }
+    tolvane::RefreshRenamedItems(list_, {back}, Pipeline());
+    ShowUndoSummary(result);
+}
+
+NewNamePipeline PassActions::Pipeline() const {
+    return NewNamePipeline(panel_.Snapshot(), clock_,
+                           PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+}
+
+void PassActions::ShowUndoSummary(const UndoResult& result) {
     QString summary = DisplayText(language_.Text("cancelSucess"));
     if (result.failed > 0) {
         summary += QStringLiteral(", %1 %2")
                        .arg(DisplayText(language_.Text("fail", "summary")))
                        .arg(result.failed);
     }
+    if (!result.journalError.empty())
+        summary += QStringLiteral("; ") + DisplayText(result.journalError);
     ShowSummary(summary);
 }
 

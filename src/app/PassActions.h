@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "engine/NewNamePipeline.h"
+#include "execute/RevertPass.h"
 #include "execute/UndoRecord.h"
 
 class QWidget;
@@ -48,6 +50,9 @@ class PassActions : public QObject {
 
   private:
     void StartBlanking();
+    void UndoJournalledPass();
+    void ShowUndoSummary(const UndoResult& result);
+    NewNamePipeline Pipeline() const;
     bool Confirm(const QString& question);
     void ShowSummary(const QString& text);
 

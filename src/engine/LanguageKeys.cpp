@@ -102,6 +102,7 @@ constexpr LanguageKey kKeys[] = {
     {"nameRefused", K::Lookup, L"×名称不可用", ""},
     {"conflicts", K::Lookup, L"冲突", ""},
     {"undoJournalPass", K::Lookup, L"本次运行没有改名记录。要撤销 %1 的改名吗？那次共改名 %2 个文件。", ""},
+    {"journalRefused", K::Lookup, L"改名记录不可信，没有文件被移回：", ""},
 };
 
 }  // namespace
