@@ -40,9 +40,11 @@ std::vector<std::wstring> ArgumentPaths(int argc, char** argv) {
 
 }  // namespace
 
-int CKestrinApp::Run(int argc, char** argv) {
+int CKestrinApp::Run(int argc, char** argv, CKestrinDlg::Dialogs dialogs) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    // Desktops match the window to its installed entry (icon, name) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tolvane"));
     QApplication::setWindowIcon(ApplicationIcon());
     QApplication::setFont(WindowFont());
 
@@ -57,6 +59,7 @@ int CKestrinApp::Run(int argc, char** argv) {
     }
 
     CKestrinDlg::Environment environment;
+    environment.dialogs = std::move(dialogs);
     environment.exitNow = [&channel] {
         channel.Release();
         ExitNow();

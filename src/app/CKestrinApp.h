@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CKestrinDlg.h"
+
 namespace tolvane {
 
 // The program: one window per user, started with the paths of the command line; a
@@ -7,7 +9,7 @@ namespace tolvane {
 // the process at once.
 class CKestrinApp {
   public:
-    static int Run(int argc, char** argv);
+    static int Run(int argc, char** argv, CKestrinDlg::Dialogs dialogs = {});
 };
 
 }  // namespace tolvane

@@ -199,9 +199,16 @@ void CKestrinDlg::SetUpCommands() {
     c.Define(cmd::kClearList, Keys{Qt::Key_F9}, [this] { ClearList(); });
     c.Define(cmd::kImportPathList, Keys{Qt::Key_F6}, {});
     c.Define(cmd::kImportClipboardPaths, Keys{Qt::Key_F7}, {});
-    c.Define(cmd::kExportProfile, Keys{Qt::ALT | Qt::Key_O}, {});
-    c.Define(cmd::kImportProfile, Keys{Qt::ALT | Qt::Key_I}, {});
-    c.Define(cmd::kSettings, Keys{Qt::ALT | Qt::Key_S}, {});
+    const Dialogs& dialogs = environment_.dialogs;
+    const auto open = [this](const std::function<void(CKestrinDlg&)>& dialog) {
+        return [this, dialog] {
+            if (dialog)
+                dialog(*this);
+        };
+    };
+    c.Define(cmd::kExportProfile, Keys{Qt::ALT | Qt::Key_O}, open(dialogs.exportProfile));
+    c.Define(cmd::kImportProfile, Keys{Qt::ALT | Qt::Key_I}, open(dialogs.importProfile));
+    c.Define(cmd::kSettings, Keys{Qt::ALT | Qt::Key_S}, open(dialogs.settings));
     c.Define(cmd::kHelp, Keys{}, [this] { ShowHelp(); });
     c.Define(cmd::kAbout, Keys{}, [this] {
         AboutDlg about(this, environment_.systemLanguageId);
@@ -270,6 +277,24 @@ void CKestrinDlg::RecomputeAllNewNames(int triggerId) {
     // Changes that arrive together (a profile sets every control) compute once.
     pendingTrigger_ = pendingTrigger_ == 0 ? triggerId : pendingTrigger_;
     recomputeTimer_->start(0);
+}
+
+void CKestrinDlg::ShowToolbar(bool shown) {
+    panel_->SetChecked(ctl::kTextMode, false);
+    if (QWidget* editor = panel_->Control(ctl::kTextModeEditor))
+        editor->hide();
+    toolbars_->Show(shown);
+    panel_->Arrange();
+}
+
+void CKestrinDlg::ShortenInputHistories(int count) {
+    for (const int id : kHistoryComboIds) {
+        std::vector<std::wstring> items = panel_->Items(id);
+        const size_t before = items.size();
+        ShortenDropDown(items, count);
+        if (items.size() != before)
+            panel_->SetItems(id, items);
+    }
 }
 
 void CKestrinDlg::StartRecompute() {

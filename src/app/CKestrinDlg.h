@@ -34,13 +34,23 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     Q_OBJECT
 
   public:
+    // The dialogs that live in a library above the window: the settings (Alt+S) and
+    // the rename configuration files (Alt+O exports, Alt+I imports). A dialog left
+    // unset makes its command do nothing.
+    struct Dialogs {
+        std::function<void(CKestrinDlg&)> settings;
+        std::function<void(CKestrinDlg&)> exportProfile;
+        std::function<void(CKestrinDlg&)> importProfile;
+    };
+
     // How the program behaves around the window: where its files are, which language
-    // the system speaks, and how it restarts and ends at once.
+    // the system speaks, how it restarts and ends at once, and its dialogs.
     struct Environment {
         SettingsPaths paths = LocateSettings();
         int systemLanguageId = LanguageIdOfEnvironment();
         std::function<void()> restart;
         std::function<void()> exitNow;
+        Dialogs dialogs;
     };
 
     explicit CKestrinDlg(Environment environment, QWidget* parent = nullptr);
@@ -60,10 +70,20 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     PassActions& Passes() const { return *passes_; }
     PreviewController& Preview() const { return *preview_; }
     const Settings& AppSettings() const { return settings_; }
+    const Language& Texts() const { return language_; }
+    const Environment& Env() const { return environment_; }
     bool AlwaysOnTop() const { return onTop_; }
 
     // Applies the options now (for the preview: the next computation starts here).
     void RecomputeAllNewNames(int triggerId);
+
+    // The settings dialog's news. The toolbar shown or hidden, the panel moved with
+    // it, the stand-in always-on-top button shown exactly while the toolbar is hidden,
+    // and text mode left.
+    void ShowToolbar(bool shown);
+    // The record count was lowered: each history drop-down keeps its newest
+    // count - 1 entries.
+    void ShortenInputHistories(int count);
 
     // TranslatableWindow.
     void SetCaption(const std::wstring& text) override;

@@ -103,6 +103,14 @@ constexpr LanguageKey kKeys[] = {
     {"conflicts", K::Lookup, L"冲突", ""},
     {"undoJournalPass", K::Lookup, L"本次运行没有改名记录。要撤销 %1 的改名吗？那次共改名 %2 个文件。", ""},
     {"journalRefused", K::Lookup, L"改名记录不可信，没有文件被移回：", ""},
+    // Rename configuration files and the file managers' menus.
+    {"profileSaved", K::Lookup, L"改名配置已导出到 %1", ""},
+    {"profileNotWritten", K::Lookup, L"无法写入改名配置文件 %1，原有文件保持不变", ""},
+    {"profileLoaded", K::Lookup, L"已导入改名配置 %1", ""},
+    {"profileNotRead", K::Lookup, L"无法读取改名配置文件 %1：%2", ""},
+    {"menuFileNotOurs", K::Lookup, L"以下文件不是 Tolvane 写入的，已保持原样：", ""},
+    {"menuFileNotWritten", K::Lookup, L"以下文件无法写入或删除：", ""},
+    {"menuFileCannotName", K::Lookup, L"程序的路径无法写入以下文件：", ""},
 };
 
 }  // namespace

@@ -8,6 +8,10 @@
 
 namespace tolvane {
 
+int UsableRecordCount(int stored) {
+    return std::clamp(stored, 0, kMaxHistoryRecords);
+}
+
 std::wstring RecordedHistory(std::wstring_view stored, std::wstring_view text, int count) {
     const std::vector<std::wstring> pieces = SplitString(stored, L';');
     const auto k = static_cast<long long>(pieces.size());
@@ -60,14 +64,14 @@ std::wstring TrimmedHistory(std::wstring_view stored, int count) {
 }
 
 void ShortenDropDown(std::vector<std::wstring>& items, int count) {
-    const auto keep = static_cast<size_t>(std::max(count - 1, 0));
+    const auto keep = static_cast<size_t>(std::max(UsableRecordCount(count) - 1, 0));
     if (items.size() > keep)
         items.resize(keep);
 }
 
 void RecordInputHistory(const Settings& settings, int id, std::wstring_view text,
                         std::vector<std::wstring>& dropDown) {
-    const int count = settings.Number(keys::kRemindCount);
+    const int count = UsableRecordCount(settings.Number(keys::kRemindCount));
     if (text.empty())
         return;
     const std::wstring key = std::to_wstring(id);
@@ -81,6 +85,7 @@ std::vector<std::wstring> LoadInputHistory(const Settings& settings, int id) {
 }
 
 void TrimInputHistory(const Settings& settings, int count) {
+    count = UsableRecordCount(count);
     for (int id : kHistoryComboIds) {
         const std::wstring key = std::to_wstring(id);
         settings.Write(kRemindSection, key,

@@ -62,7 +62,8 @@ int HexValue(char c) {
     return -1;
 }
 
-// "file:///a%20b" or "file://localhost/a%20b" -> "/a b"; none when it is no local path.
+}  // namespace
+
 std::optional<std::wstring> PathOfFileUri(std::wstring_view line) {
     const size_t at = line.find(L"file://");
     if (at == std::wstring_view::npos)
@@ -95,6 +96,8 @@ std::optional<std::wstring> PathOfFileUri(std::wstring_view line) {
     }
     return ToWide(decoded);
 }
+
+namespace {
 
 // The absolute paths of the line, last start first (see PathCandidatesOfLine).
 std::vector<std::wstring> AbsolutePathsIn(std::wstring_view line) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,11 @@ std::vector<std::wstring> ReadPathListFile(const std::filesystem::path& file,
                                            std::string* problem = nullptr);
 // The same, read from an open descriptor such as standard input.
 std::vector<std::wstring> ReadPathListDescriptor(int fd, std::string* problem = nullptr);
+
+// The local path of the first file:// URI in `line`, its percent-escapes decoded:
+// "file:///a%20b" or "file://localhost/a%20b" gives "/a b". The URI ends at a blank,
+// an angle bracket or a closing quote. None when the line holds no local file URI.
+std::optional<std::wstring> PathOfFileUri(std::wstring_view line);
 
 // The paths a clipboard line may name, the likeliest first. A file:// URI with its
 // percent-escapes decoded; else the absolute paths: one starts at a '/' that begins

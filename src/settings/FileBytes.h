@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tolvane {
 
@@ -38,5 +39,15 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t limit,
 
 // The same for a descriptor that is already open (standard input); it stays open.
 FileBytes ReadDescriptorBytes(int fd, std::uint64_t limit, FileKinds kinds);
+
+// Replaces the file at `path` with `bytes` atomically: a temporary file in the same
+// folder, flushed to disk, then renamed over it, so that a reader sees the old file
+// or the new one and never a part. A symbolic link is written through to the file it
+// names. An existing file keeps its mode and, where we may, its owner; a new one gets
+// `newFileMode`. Only a regular file that we may write is replaced: the rename needs
+// only the folder to be writable, and must not defeat the file's own protection.
+// False when it could not be written; the old file is then untouched.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         unsigned newFileMode = 0644);
 
 }  // namespace tolvane

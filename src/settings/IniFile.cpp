@@ -1,12 +1,5 @@
 #include "IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-
 #include "FileBytes.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
@@ -228,61 +221,7 @@ std::string IniFile::Serialize() const {
 bool IniFile::Save(const std::filesystem::path& path) const {
     if (unreadable_)
         return false;
-    std::error_code ec;
-    // Write through a symbolic link to the file it names instead of replacing the link.
-    std::filesystem::path target = path;
-    if (std::filesystem::is_symlink(path, ec)) {
-        const auto resolved = std::filesystem::canonical(path, ec);
-        if (!ec)
-            target = resolved;
-    }
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return false;
-    if (exists &&
-        (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
-        return false;
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string pattern = (folder / hidden).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
-
-    // The owner first: changing it may clear the set-id bits of the mode.
-    if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        // Not ours to give away; the group may still be one of ours.
-        [[maybe_unused]] const int keptGroup = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    }
-    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
-    const std::string bytes = Serialize();
-    bool ok = fchmod(fd, mode) == 0;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(pattern.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return WriteFileAtomically(path, Serialize());
 }
 
 }  // namespace tolvane

@@ -20,22 +20,31 @@ fs::path ExecutableFolder() {
     return self.parent_path();
 }
 
-SettingsPaths LocateSettings(const fs::path& executableFolder,
-                             const std::function<std::optional<std::string>(const char*)>& getEnv) {
+std::optional<std::string> ProcessEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr)
+        return std::nullopt;
+    return std::string(value);
+}
+
+fs::path XdgFolder(const char* variable, const char* underHome, const GetEnv& getEnv) {
+    if (auto set = getEnv(variable); set && !set->empty() && set->front() == '/')
+        return *set;
+    if (auto home = getEnv("HOME"); home && !home->empty())
+        return fs::path(*home) / underHome;
+    return {};
+}
+
+SettingsPaths LocateSettings(const fs::path& executableFolder, const GetEnv& getEnv) {
     SettingsPaths paths;
     std::error_code ec;
     const fs::path portable = executableFolder / "Tolvane.ini";
     if (fs::exists(portable, ec)) {
         paths.settingsFile = portable;
     } else {
-        fs::path config;
-        if (auto xdg = getEnv("XDG_CONFIG_HOME"); xdg && !xdg->empty() && xdg->front() == '/') {
-            config = *xdg;
-        } else if (auto home = getEnv("HOME"); home && !home->empty()) {
-            config = fs::path(*home) / ".config";
-        } else {
+        fs::path config = XdgFolder("XDG_CONFIG_HOME", ".config", getEnv);
+        if (config.empty())
             config = executableFolder;
-        }
         paths.settingsFile = config / "tolvane" / "Tolvane.ini";
     }
     const fs::path beside = executableFolder / "Language";
@@ -46,12 +55,7 @@ SettingsPaths LocateSettings(const fs::path& executableFolder,
 }
 
 SettingsPaths LocateSettings() {
-    return LocateSettings(ExecutableFolder(), [](const char* name) -> std::optional<std::string> {
-        const char* value = std::getenv(name);
-        if (value == nullptr)
-            return std::nullopt;
-        return std::string(value);
-    });
+    return LocateSettings(ExecutableFolder(), ProcessEnvironment);
 }
 
 bool ReadFlag(std::wstring_view value, ValueRule rule) {

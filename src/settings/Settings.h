@@ -19,12 +19,21 @@ struct SettingsPaths {
 // The folder of the running executable.
 std::filesystem::path ExecutableFolder();
 
+// Reads one variable of the environment; none when it is not set.
+using GetEnv = std::function<std::optional<std::string>(const char*)>;
+std::optional<std::string> ProcessEnvironment(const char* name);
+
+// A base folder of the user's as the XDG rules name it: `variable` when it holds an
+// absolute path (a relative one is ignored), else $HOME/`underHome`; empty when
+// neither is known.
+std::filesystem::path XdgFolder(const char* variable, const char* underHome,
+                                const GetEnv& getEnv = ProcessEnvironment);
+
 // Tolvane.ini beside the executable when it exists there (portable use), else
 // $XDG_CONFIG_HOME/tolvane/Tolvane.ini (default ~/.config/tolvane). The language
 // folder is Language/ beside the executable when present, else
 // <prefix>/share/tolvane/Language with <prefix> the executable's parent folder.
-SettingsPaths LocateSettings(const std::filesystem::path& executableFolder,
-                             const std::function<std::optional<std::string>(const char*)>& getEnv);
+SettingsPaths LocateSettings(const std::filesystem::path& executableFolder, const GetEnv& getEnv);
 SettingsPaths LocateSettings();
 
 // Reads and writes Tolvane.ini key by key. Nothing is cached: every read sees the

@@ -25,8 +25,9 @@ constexpr ControlInfo kControls[] = {
     {1156, K::CheckBox, L"添加到右键菜单", 0, 0, 0, 0, kNoFlags},
     {1119, K::Link, L"<a>添加至“发送到”</a>", 0, 0, 0, 0, kNoFlags},
     {1160, K::StaticText,
-     L"（由于系统限制，当选择超过15个文件时，右键菜单将不显示。推荐使用“发送到”。）", 0, 0, 0, 0,
-     kNoFlags},
+     L"（右键菜单项加入 Dolphin、Nemo 和 GNOME 文件的右键菜单，选中多少文件都会显示。“发送到”把 "
+     L"Tolvane 加入 Thunar 的“发送到”菜单和各文件管理器的“打开方式”。）",
+     0, 0, 0, 0, kNoFlags},
     {1116, K::CheckBox, L"添加到“发送到”", 0, 0, 0, 0, kHidden},
     {1161, K::PushButton, L"保存(Ctrl+S)", 0, 0, 0, 0, kNoFlags},
     {1162, K::PushButton, L"取消(ESC)", 0, 0, 0, 0, kNoFlags},
