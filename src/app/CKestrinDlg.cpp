@@ -75,6 +75,16 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
 
+    // Before the options are set up: restoring the last options already asks for a
+    // recomputation.
+    recomputeTimer_ = new QTimer(this);
+    recomputeTimer_->setSingleShot(true);
+    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
+    sizeTimer_ = new QTimer(this);
+    sizeTimer_->setSingleShot(true);
+    sizeTimer_->setInterval(kSaveSizeAfterMs);
+    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
+
     const StartupSettings startup = RunStartupSettings(settings_);
     SetUpPanel();
     options_->FillLists(startup);
@@ -104,13 +114,6 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
         size = QSize(startup.width, startup.height);
     resize(size.expandedTo(minimumSize()));
 
-    recomputeTimer_ = new QTimer(this);
-    recomputeTimer_->setSingleShot(true);
-    connect(recomputeTimer_, &QTimer::timeout, this, &CKestrinDlg::StartRecompute);
-    sizeTimer_ = new QTimer(this);
-    sizeTimer_->setSingleShot(true);
-    sizeTimer_->setInterval(kSaveSizeAfterMs);
-    connect(sizeTimer_, &QTimer::timeout, this, &CKestrinDlg::SaveSize);
     qApp->installEventFilter(this);
 }
 
