@@ -157,9 +157,13 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
             auto* combo = static_cast<QComboBox*>(widget);
             connect(combo, &QComboBox::editTextChanged, this, [this, id] { emit OptionEdited(id); });
             if (std::find(kNameTextControlIds.begin(), kNameTextControlIds.end(), id) !=
-                kNameTextControlIds.end())
-                combo->lineEdit()->installEventFilter(
-                    new KeyFilter(KeyFilter::Rule::NoNameBreakers, combo));
+                kNameTextControlIds.end()) {
+                // Keys and input-method text reach the box, which has the focus and
+                // hands them to its field directly, past any filter on the field.
+                auto* filter = new KeyFilter(KeyFilter::Rule::NoNameBreakers, combo);
+                combo->installEventFilter(filter);
+                combo->lineEdit()->installEventFilter(filter);
+            }
             break;
         }
         case ControlKind::DropDownList:
