@@ -189,7 +189,19 @@ struct PreviewWaiter::Spy {
     QSignalSpy spy;
 };
 
-PreviewWaiter::PreviewWaiter(CKestrinDlg& window) : spy_(std::make_unique<Spy>(window)) {}
+void WaitForPreviewIdle(CKestrinDlg& window) {
+    // Changes ask for a computation on the next turn of the event loop.
+    QApplication::processEvents();
+    if (!QTest::qWaitFor([&] { return !window.Preview().Busy(); }, 5000))
+        qWarning("a preview did not finish");
+    QApplication::processEvents();
+}
+
+PreviewWaiter::PreviewWaiter(CKestrinDlg& window) : spy_(std::make_unique<Spy>(window)) {
+    // A computation asked for before this point is not the one waited for.
+    WaitForPreviewIdle(window);
+    spy_->spy.clear();
+}
 PreviewWaiter::~PreviewWaiter() = default;
 
 bool PreviewWaiter::Wait(int timeoutMs) {

@@ -78,6 +78,9 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::No
 // Text committed by an input method into the focused field.
 void CommitText(QWidget* target, const QString& text);
 
+// Waits until every computation asked for so far has finished.
+void WaitForPreviewIdle(CKestrinDlg& window);
+
 // Waits for the next finished preview computation; false when none came.
 class PreviewWaiter {
   public:
