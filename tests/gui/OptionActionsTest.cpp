@@ -34,23 +34,10 @@ class OptionActionsTest : public QObject {
         return items;
     }
 
-    // Opens the drop-down list and picks item `index` with the arrow keys and Enter,
-    // as a person does with the keyboard.
-    static void Choose(QComboBox* combo, int index) {
-        QVERIFY(combo->isEnabled());
-        combo->showPopup();
-        QAbstractItemView* view = combo->view();
-        QTRY_VERIFY(view->isVisible());
-        for (int guard = 0; view->currentIndex().row() != index && guard < 100; ++guard)
-            QTest::keyClick(view, view->currentIndex().row() < index ? Qt::Key_Down : Qt::Key_Up);
-        QCOMPARE(view->currentIndex().row(), index);
-        QTest::keyClick(view, Qt::Key_Return);
-        QTRY_VERIFY2(!view->isVisible(), qPrintable(combo->objectName()));
-    }
     static void Choose(QComboBox* combo, const QString& text) {
         const int index = combo->findText(text, Qt::MatchExactly);
         QVERIFY2(index >= 0, qPrintable(text));
-        Choose(combo, index);
+        test::ChooseItem(combo, index);
     }
 
     // Clicks the link text of a link label, where it is drawn.
@@ -121,7 +108,7 @@ class OptionActionsTest : public QObject {
         if (QTest::currentDataTag() == QByteArray("rule named like a preset")) {
             QCOMPARE(items.count(QStringLiteral("IP")), 2);
             f.Combo(ctl::kFindText)->setEditText({});
-            Choose(f.Combo(ctl::kRegexPreset), items.lastIndexOf(QStringLiteral("IP")));
+            test::ChooseItem(f.Combo(ctl::kRegexPreset), items.lastIndexOf(QStringLiteral("IP")));
             QCOMPARE(Text(f, ctl::kFindText), expression);
         }
     }
@@ -235,20 +222,20 @@ class OptionActionsTest : public QObject {
         QTest::mouseClick(f.Control(ctl::kIgnoreExtension), Qt::LeftButton);
         QTest::mouseClick(f.Control(ctl::kInsertAtText), Qt::LeftButton);
         TypeText(f.Combo(ctl::kAnchorText), QStringLiteral("a"));
-        Choose(f.Combo(ctl::kAnchorSide), 1);
-        Choose(f.Combo(ctl::kConversion), 3);
-        Choose(f.Combo(ctl::kSequence), 1);
+        test::ChooseItem(f.Combo(ctl::kAnchorSide), 1);
+        test::ChooseItem(f.Combo(ctl::kConversion), 3);
+        test::ChooseItem(f.Combo(ctl::kSequence), 1);
         TypeText(f.Combo(ctl::kFindText), QStringLiteral("b"));
         TypeText(f.Combo(ctl::kReplaceText), QStringLiteral("c"));
         QTest::mouseClick(f.Control(ctl::kUseRegex), Qt::LeftButton);
-        Choose(f.Combo(ctl::kRegexPreset), 1);
+        test::ChooseItem(f.Combo(ctl::kRegexPreset), 1);
         QTest::mouseClick(f.Control(ctl::kDeleteAtLocator), Qt::LeftButton);
         TypeText(f.Combo(ctl::kLocatorText), QStringLiteral("."));
         TypeText(f.Control(ctl::kDeleteCountEdit), QStringLiteral("4"));
         QTest::mouseClick(f.Control(ctl::kSerialEnabled), Qt::LeftButton);
         TypeText(f.Control(ctl::kSerialStartEdit), QStringLiteral("9"));
         TypeText(f.Control(ctl::kSerialDigitsEdit), QStringLiteral("3"));
-        Choose(f.Combo(ctl::kTemplatePreset), 2);
+        test::ChooseItem(f.Combo(ctl::kTemplatePreset), 2);
         TypeText(f.Combo(ctl::kFilter), QStringLiteral("a"));
         ClickLink(f.Control(ctl::kDeleteDirection));
         QVERIFY(StoredState(f) != fresh);

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -182,6 +183,18 @@ void CommitText(QWidget* target, const QString& text) {
     QInputMethodEvent event;
     event.setCommitString(text);
     QApplication::sendEvent(Receiver(target), &event);
+}
+
+void ChooseItem(QComboBox* combo, int index) {
+    QVERIFY(combo->isEnabled());
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    for (int guard = 0; view->currentIndex().row() != index && guard < 100; ++guard)
+        QTest::keyClick(view, view->currentIndex().row() < index ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(view->currentIndex().row(), index);
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY2(!view->isVisible(), qPrintable(combo->objectName()));
 }
 
 struct PreviewWaiter::Spy {

@@ -77,6 +77,8 @@ void TypeText(QWidget* target, const QString& text);
 void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Text committed by an input method into the focused field.
 void CommitText(QWidget* target, const QString& text);
+// Opens the drop-down list and picks item `index` with the arrow keys and Enter.
+void ChooseItem(QComboBox* combo, int index);
 
 // Waits until every computation asked for so far has finished.
 void WaitForPreviewIdle(CKestrinDlg& window);

@@ -50,7 +50,8 @@ class WindowSetupTest : public QObject {
     // nothing.
     static QString ToolTipShown(QWidget* widget) {
         QToolTip::hideText();
-        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000))
+            return QStringLiteral("(an earlier tool tip stayed)");
         const QPoint at = widget->rect().center();
         QHelpEvent event(QEvent::ToolTip, at, widget->mapToGlobal(at));
         QApplication::sendEvent(widget, &event);
