@@ -110,7 +110,12 @@ QWidget* OptionPanel::MakeControl(const ControlInfo& info) {
             combo->setCurrentIndex(-1);
             return combo;
         }
-        case ControlKind::DropDownList: return new QComboBox(this);
+        case ControlKind::DropDownList: {
+            auto* list = new QComboBox(this);
+            // Its width follows its items, so that a chosen item shows whole.
+            list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            return list;
+        }
         case ControlKind::CheckBox: return new QCheckBox(text, this);
         case ControlKind::RadioButton: {
             auto* radio = new QRadioButton(text, this);
@@ -355,23 +360,41 @@ void OptionPanel::Arrange() {
     QHash<int, QRect> rects;
     for (const ControlInfo* info : order)
         rects.insert(info->id, units.Rect(info->x, info->y, info->width, FieldHeight(*info)));
+    const auto sameRow = [](const ControlInfo& a, const ControlInfo& b) {
+        return std::abs(CentreY(a) - CentreY(b)) < kRowBand;
+    };
+    // Whether the table puts `b` after the end of `a` (a spin may reach one unit back
+    // into its field).
+    const auto follows = [](const ControlInfo& a, const ControlInfo& b) {
+        return &a != &b && b.x + 1 >= a.x + a.width;
+    };
     for (const ControlInfo* info : order) {
-        if (!ShowsText(info->kind))
-            continue;
         QRect& rect = rects[info->id];
-        // Texts keep a little room to the next control.
-        const int needed = Control(info->id)->sizeHint().width() +
-                           (info->kind == ControlKind::DropDownList ? 0 : units.X(2));
-        if (needed <= rect.width())
-            continue;
-        const int grow = needed - rect.width();
-        const int oldRight = rect.right();
-        rect.setWidth(needed);
+        // Texts keep a little room to the next control. A list grows for its longest
+        // item, but not beyond twice its width for a user's long entry.
+        int needed = ShowsText(info->kind) ? Control(info->id)->sizeHint().width() : 0;
+        if (info->kind == ControlKind::DropDownList)
+            needed = std::min(needed, 2 * rect.width());
+        else if (needed > 0)
+            needed += units.X(2);
+        if (needed > rect.width()) {
+            const int grow = needed - rect.width();
+            rect.setWidth(needed);
+            for (const ControlInfo* other : order) {
+                if (sameRow(*other, *info) && follows(*info, *other))
+                    rects[other->id].translate(grow, 0);
+            }
+        }
+        // Units rounded to pixels can still leave a control a pixel into the next one:
+        // that one and the rest of the row move along.
         for (const ControlInfo* other : order) {
-            QRect& next = rects[other->id];
-            if (other != info && std::abs(CentreY(*other) - CentreY(*info)) < kRowBand &&
-                next.left() > oldRight)
-                next.translate(grow, 0);
+            if (!sameRow(*other, *info) || !follows(*info, *other))
+                continue;
+            const int overlap = rect.right() + 1 - rects[other->id].left();
+            for (const ControlInfo* further : order) {
+                if (overlap > 0 && sameRow(*further, *info) && further->x >= other->x)
+                    rects[further->id].translate(overlap, 0);
+            }
         }
     }
     // Labels, check boxes and links stand level with the boxes of their row, whose
