@@ -25,10 +25,16 @@ namespace tolvane {
 
 namespace {
 
-// The closed height of combo boxes; the table's heights include their open lists.
+// The closed height of combo boxes (the table's heights include their open lists),
+// and of the one-line fields and their arrows, which the table makes taller than the
+// frames around them allow here.
 constexpr int kFieldHeight = 12;
 // Controls whose vertical centres are this close (dialog units) share a row.
 constexpr int kRowBand = 6;
+// Where the captions of the option rows end and their frames begin, and where the
+// row of buttons under the options starts (dialog units).
+constexpr int kCaptionColumnEnd = 38;
+constexpr int kButtonRowY = 128;
 
 bool InBottomRow(int id) {
     return id == ctl::kFileList || id == ctl::kObjectCount || id == ctl::kProgress ||
@@ -38,7 +44,11 @@ bool InBottomRow(int id) {
 int FieldHeight(const ControlInfo& info) {
     switch (info.kind) {
         case ControlKind::EditableCombo:
-        case ControlKind::DropDownList: return std::min<int>(info.height, kFieldHeight);
+        case ControlKind::DropDownList:
+        case ControlKind::Spin: return std::min<int>(info.height, kFieldHeight);
+        case ControlKind::Edit:
+            return (info.flags & kMultiLine) ? info.height
+                                             : std::min<int>(info.height, kFieldHeight);
         default: return info.height;
     }
 }
@@ -77,6 +87,8 @@ void OptionPanel::Build() {
     for (const ControlInfo& info : MainWindowControls()) {
         QWidget* widget = MakeControl(info);
         if (info.kind == ControlKind::GroupBox) {
+            // Frames have no id: they are named by their place in the table.
+            widget->setObjectName(QStringLiteral("frame%1").arg(groupBoxes_.size()));
             groupBoxes_.emplace_back(QRect(info.x, info.y, info.width, info.height), widget);
             continue;
         }
@@ -360,6 +372,22 @@ void OptionPanel::Arrange() {
     QHash<int, QRect> rects;
     for (const ControlInfo* info : order)
         rects.insert(info->id, units.Rect(info->x, info->y, info->width, FieldHeight(*info)));
+    // The captions of the option rows stand in a column before the frames; a longer
+    // caption (a translation) moves the rows and their frames along.
+    const auto inOptionRows = [](const ControlInfo& info) { return info.y < kButtonRowY; };
+    int columnShift = 0;
+    for (const ControlInfo* info : order) {
+        if (info->kind != ControlKind::StaticText || info->x >= kCaptionColumnEnd ||
+            !inOptionRows(*info))
+            continue;
+        QRect& rect = rects[info->id];
+        rect.setWidth(std::max(rect.width(), Control(info->id)->sizeHint().width() + units.X(2)));
+        columnShift = std::max(columnShift, rect.right() + 1 - units.X(kCaptionColumnEnd));
+    }
+    for (const ControlInfo* info : order) {
+        if (info->x >= kCaptionColumnEnd && inOptionRows(*info))
+            rects[info->id].translate(columnShift, 0);
+    }
     const auto sameRow = [](const ControlInfo& a, const ControlInfo& b) {
         return std::abs(CentreY(a) - CentreY(b)) < kRowBand;
     };
@@ -421,7 +449,6 @@ void OptionPanel::Arrange() {
         Control(it.key())->setGeometry(it.value());
         contentRight_ = std::max(contentRight_, it.value().right() + units.X(4));
     }
-    placed_ = rects;
     // Frames, the inner ones first, stretch over whatever moved out of them.
     std::sort(groupBoxes_.begin(), groupBoxes_.end(), [](const auto& a, const auto& b) {
         return a.first.width() * a.first.height() < b.first.width() * b.first.height();
@@ -430,6 +457,8 @@ void OptionPanel::Arrange() {
     for (const auto& [dialogRect, box] : groupBoxes_) {
         QRect frame = units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(),
                                  dialogRect.height());
+        if (dialogRect.x() >= kCaptionColumnEnd)
+            frame.translate(columnShift, 0);
         int right = frame.right();
         for (const ControlInfo* info : order) {
             if (dialogRect.contains(QPoint(info->x, CentreY(*info))))
@@ -440,10 +469,25 @@ void OptionPanel::Arrange() {
                 right = std::max(right, inner.right() + units.X(3));
         }
         frame.setRight(right);
+        // The frame's line is drawn along its edges, where the platform of the units
+        // drew the top one lower and left room in captions: a box of the row above that
+        // reaches into the frame pushes it down, a caption to its left ends before it.
+        for (const ControlInfo* info : order) {
+            QRect& rect = rects[info->id];
+            if (dialogRect.contains(QPoint(info->x, CentreY(*info))) || !rect.intersects(frame))
+                continue;
+            if (rect.top() < frame.top()) {
+                frame.setTop(rect.bottom() + 1);
+            } else if (rect.left() < frame.left()) {
+                rect.setRight(frame.left() - 1);
+                Control(info->id)->setGeometry(rect);
+            }
+        }
         box->setGeometry(frame);
         frames.push_back(frame);
         contentRight_ = std::max(contentRight_, frame.right() + units.X(2));
     }
+    placed_ = rects;
     listTop_ = units.Y(147);
     PlaceBottomRow();
 }

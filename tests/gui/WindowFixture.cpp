@@ -202,6 +202,14 @@ struct PreviewWaiter::Spy {
     QSignalSpy spy;
 };
 
+void SavePicture(QWidget& widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))));
+}
+
 void WaitForPreviewIdle(CKestrinDlg& window) {
     // Changes ask for a computation on the next turn of the event loop.
     QApplication::processEvents();

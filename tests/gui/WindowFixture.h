@@ -80,6 +80,10 @@ void CommitText(QWidget* target, const QString& text);
 // Opens the drop-down list and picks item `index` with the arrow keys and Enter.
 void ChooseItem(QComboBox* combo, int index);
 
+// Saves a picture of `widget` as NAME.png in $TOLVANE_SCREENSHOT_DIR, when it is set,
+// for a person to look at.
+void SavePicture(QWidget& widget, const QString& name);
+
 // Waits until every computation asked for so far has finished.
 void WaitForPreviewIdle(CKestrinDlg& window);
 

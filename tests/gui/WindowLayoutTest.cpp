@@ -12,7 +12,6 @@
 #include <QtTest>
 
 #include "WindowFixture.h"
-#include "app/DialogUnits.h"
 #include "app/FileListView.h"
 #include "app/OptionPanel.h"
 #include "engine/ControlTable.h"
@@ -50,13 +49,15 @@ class WindowLayoutTest : public QObject {
         return best;
     }
 
-    // The frame widget made for a frame of the table: it starts where the table says.
+    // The frame widget made for a frame of the table, named by its place there.
     static QGroupBox* FrameWidget(const OptionPanel& panel, const QRect& dialogRect) {
-        const DialogUnits units(panel.font());
-        const QPoint topLeft(units.X(dialogRect.x()), units.Y(dialogRect.y()));
-        for (QGroupBox* box : panel.findChildren<QGroupBox*>()) {
-            if (box->geometry().topLeft() == topLeft)
-                return box;
+        int index = 0;
+        for (const ControlInfo& frame : MainWindowControls()) {
+            if (frame.kind != ControlKind::GroupBox)
+                continue;
+            if (QRect(frame.x, frame.y, frame.width, frame.height) == dialogRect)
+                return panel.findChild<QGroupBox*>(QStringLiteral("frame%1").arg(index));
+            ++index;
         }
         return nullptr;
     }
@@ -148,6 +149,15 @@ class WindowLayoutTest : public QObject {
                                     Describe(shown[j])));
             }
         }
+        // A frame's line runs around its controls, never through one.
+        for (const QGroupBox* box : panel.findChildren<QGroupBox*>()) {
+            for (const QWidget* control : shown) {
+                QVERIFY2(box->geometry().contains(control->geometry()) ||
+                             !box->geometry().intersects(control->geometry()),
+                         qPrintable(Describe(control) + QStringLiteral(" crosses the frame ") +
+                                    Describe(box)));
+            }
+        }
         for (const ControlInfo& info : MainWindowControls()) {
             QWidget* control = panel.Control(info.id);
             if (info.kind == ControlKind::GroupBox || !control || !control->isVisible())
@@ -194,34 +204,60 @@ class WindowLayoutTest : public QObject {
         QFETCH(int, language);
         QFETCH(double, fontScale);
         QFETCH(bool, toolbar);
-        const QFont original = QApplication::font();
-        QFont font = original;
-        font.setPointSizeF(std::max(9.0, original.pointSizeF()) * fontScale);
+        // The interface font of the session, for this case only.
+        struct FontScope {
+            QFont saved = QApplication::font();
+            ~FontScope() { QApplication::setFont(saved); }
+        } scope;
+        QFont font = scope.saved;
+        font.setPointSizeF(std::max(9.0, font.pointSizeF()) * fontScale);
         QApplication::setFont(font);
         WindowFixture f;
-        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nshowToolbar=%1\n").arg(int(toolbar)));
+        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nshowToolbar=%1\n"
+                                       "clearInput=0\nrefreshFile=0\n")
+                            .arg(int(toolbar)));
         CKestrinDlg& window = f.Open(language);
         QCOMPARE(window.findChild<QToolBar*>(QStringLiteral("mainToolBar"))->isVisible(), toolbar);
         window.resize(window.minimumSize());
         QTRY_COMPARE(window.size(), window.minimumSize());
+        const QString picture = QStringLiteral("window-%1-%2%3")
+                                    .arg(language == 2052 ? "zh" : "en")
+                                    .arg(fontScale > 1 ? "large-" : "")
+                                    .arg(toolbar ? "toolbar" : "plain");
         VerifyLayout(f);
-        if (QTest::currentTestFailed()) {
-            QApplication::setFont(original);
-            return;
-        }
-        // With the status line's messages beside the count of rows.
-        f.MakeFile(std::string(60, 'x') + "zy");
-        f.AddFiles({QString(60, u'x') + QStringLiteral("zy")});
+        test::SavePicture(window, picture + QStringLiteral("-empty"));
+        if (QTest::currentTestFailed())
+            return;  // waiting for signals ends at once after a failure
+
+        // Rows, and the status line's messages beside the count of rows.
+        const QString runaway = QString(60, u'x') + QStringLiteral("zy");
+        const QStringList names = {QStringLiteral("报告 2024.docx"), QStringLiteral("photo_01.jpg"),
+                                   runaway};
+        for (const QString& name : names)
+            f.MakeFile(name.toStdString());
+        f.AddFiles(names);
+        QVERIFY(!f.SummaryLine().isEmpty());
         QTest::mouseClick(f.Control(ctl::kUseRegex), Qt::LeftButton);
         for (const QString& pattern : {QStringLiteral("(?<x"), QStringLiteral("(x+x+)+y")}) {
             test::PreviewWaiter waiter(window);
             f.Combo(ctl::kFindText)->setEditText(pattern);
             QVERIFY(waiter.Wait());
             QVERIFY(!f.StatusLine().isEmpty());
-            QVERIFY(!f.SummaryLine().isEmpty());
             VerifyLayout(f);
         }
-        QApplication::setFont(original);
+        test::SavePicture(window, picture + QStringLiteral("-status"));
+
+        // After a pass, with the summary under the list.
+        f.Combo(ctl::kFindText)->setEditText({});
+        test::PreviewWaiter waiter(window);
+        test::TypeText(f.Combo(ctl::kInsertText), QStringLiteral("新_"));
+        QVERIFY(waiter.Wait());
+        test::SavePicture(window, picture + QStringLiteral("-rows"));
+        test::PressKey(f.Combo(ctl::kInsertText), Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(f.NamesOnDisk().size(), 3);
+        QVERIFY(f.NamesOnDisk().contains(QStringLiteral("新_photo_01.jpg")));
+        VerifyLayout(f);
+        test::SavePicture(window, picture + QStringLiteral("-executed"));
     }
 };
 
