@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
+#include <QToolBar>
 
 #include <filesystem>
 
@@ -63,7 +64,6 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     commands_ = new CommandTable(this);
     commands_->BuildMenuBar(menuBar());
     ApplyToMainWindow(language_, *this);
-    panel_->Arrange();
 
     preview_ = new PreviewController(list_, clock_, this);
     options_ = new OptionActions(*panel_, settings_, language_, this);
@@ -89,6 +89,8 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     const StartupSettings startup = RunStartupSettings(settings_);
     SetUpPanel();
     options_->FillLists(startup);
+    // Captions and list items are known: the controls take the room they need.
+    panel_->Arrange();
     panel_->ApplySilently(RenameOptions::WindowDefaults());
     if (startup.loadHistory) {
         for (const int id : kHistoryComboIds)
@@ -110,7 +112,10 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     panel_->Combo(ctl::kInsertText)->setFocus();
 
     const QSize minimum = panel_->MinimumContentSize();
-    setMinimumSize(minimum.width(), minimum.height() + menuBar()->sizeHint().height());
+    // A shown toolbar takes its height from the list.
+    const int bars = menuBar()->sizeHint().height() +
+                     (toolbars_->Shown() ? toolbars_->Main()->sizeHint().height() : 0);
+    setMinimumSize(minimum.width(), minimum.height() + bars);
     const DialogUnits units(panel_->font());
     QSize size(units.X(474), units.Y(381) + menuBar()->sizeHint().height());
     if (startup.width > 0 && startup.height > 0)

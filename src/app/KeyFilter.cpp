@@ -1,5 +1,6 @@
 #include "KeyFilter.h"
 
+#include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
@@ -36,7 +37,17 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         const QString text = key->text();
         if (text.isEmpty() || !text.front().isPrint())
             return false;  // Delete, arrows, Home, End
-        return Allowed(rule_, text) != text;
+        const QString kept = Allowed(rule_, text);
+        if (kept == text)
+            return false;
+        // A key may carry several characters (an input method that types its text):
+        // the allowed ones still arrive.
+        if (!kept.isEmpty()) {
+            QKeyEvent allowed(QEvent::KeyPress, Qt::Key_unknown, key->modifiers(), kept,
+                              key->isAutoRepeat(), key->count());
+            QCoreApplication::sendEvent(watched, &allowed);
+        }
+        return true;
     }
     if (event->type() == QEvent::InputMethod) {
         auto* input = static_cast<QInputMethodEvent*>(event);

@@ -25,10 +25,16 @@ namespace tolvane {
 
 namespace {
 
-// The closed height of combo boxes; the table's heights include their open lists.
+// The closed height of combo boxes (the table's heights include their open lists),
+// and of the one-line fields and their arrows, which the table makes taller than the
+// frames around them allow here.
 constexpr int kFieldHeight = 12;
 // Controls whose vertical centres are this close (dialog units) share a row.
 constexpr int kRowBand = 6;
+// Where the captions of the option rows end and their frames begin, and where the
+// row of buttons under the options starts (dialog units).
+constexpr int kCaptionColumnEnd = 38;
+constexpr int kButtonRowY = 128;
 
 bool InBottomRow(int id) {
     return id == ctl::kFileList || id == ctl::kObjectCount || id == ctl::kProgress ||
@@ -38,7 +44,11 @@ bool InBottomRow(int id) {
 int FieldHeight(const ControlInfo& info) {
     switch (info.kind) {
         case ControlKind::EditableCombo:
-        case ControlKind::DropDownList: return std::min<int>(info.height, kFieldHeight);
+        case ControlKind::DropDownList:
+        case ControlKind::Spin: return std::min<int>(info.height, kFieldHeight);
+        case ControlKind::Edit:
+            return (info.flags & kMultiLine) ? info.height
+                                             : std::min<int>(info.height, kFieldHeight);
         default: return info.height;
     }
 }
@@ -81,6 +91,8 @@ void OptionPanel::Build() {
     for (const ControlInfo& info : MainWindowControls()) {
         QWidget* widget = MakeControl(info);
         if (info.kind == ControlKind::GroupBox) {
+            // Frames have no id: they are named by their place in the table.
+            widget->setObjectName(QStringLiteral("frame%1").arg(groupBoxes_.size()));
             groupBoxes_.emplace_back(QRect(info.x, info.y, info.width, info.height), widget);
             continue;
         }
@@ -114,7 +126,12 @@ QWidget* OptionPanel::MakeControl(const ControlInfo& info) {
             combo->setCurrentIndex(-1);
             return combo;
         }
-        case ControlKind::DropDownList: return new QComboBox(this);
+        case ControlKind::DropDownList: {
+            auto* list = new QComboBox(this);
+            // Its width follows its items, so that a chosen item shows whole.
+            list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            return list;
+        }
         case ControlKind::CheckBox: return new QCheckBox(text, this);
         case ControlKind::RadioButton: {
             auto* radio = new QRadioButton(text, this);
@@ -162,9 +179,13 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
             connect(combo, &QComboBox::editTextChanged, this,
                     [this, id] { emit OptionEdited(id); });
             if (std::find(kNameTextControlIds.begin(), kNameTextControlIds.end(), id) !=
-                kNameTextControlIds.end())
-                combo->lineEdit()->installEventFilter(
-                    new KeyFilter(KeyFilter::Rule::NoNameBreakers, combo));
+                kNameTextControlIds.end()) {
+                // Keys and input-method text reach the box, which has the focus and
+                // hands them to its field directly, past any filter on the field.
+                auto* filter = new KeyFilter(KeyFilter::Rule::NoNameBreakers, combo);
+                combo->installEventFilter(filter);
+                combo->lineEdit()->installEventFilter(filter);
+            }
             break;
         }
         case ControlKind::DropDownList:
@@ -355,23 +376,57 @@ void OptionPanel::Arrange() {
     QHash<int, QRect> rects;
     for (const ControlInfo* info : order)
         rects.insert(info->id, units.Rect(info->x, info->y, info->width, FieldHeight(*info)));
+    // The captions of the option rows stand in a column before the frames; a longer
+    // caption (a translation) moves the rows and their frames along.
+    const auto inOptionRows = [](const ControlInfo& info) { return info.y < kButtonRowY; };
+    int columnShift = 0;
     for (const ControlInfo* info : order) {
-        if (!ShowsText(info->kind))
+        if (info->kind != ControlKind::StaticText || info->x >= kCaptionColumnEnd ||
+            !inOptionRows(*info))
             continue;
         QRect& rect = rects[info->id];
-        // Texts keep a little room to the next control.
-        const int needed = Control(info->id)->sizeHint().width() +
-                           (info->kind == ControlKind::DropDownList ? 0 : units.X(2));
-        if (needed <= rect.width())
-            continue;
-        const int grow = needed - rect.width();
-        const int oldRight = rect.right();
-        rect.setWidth(needed);
+        rect.setWidth(std::max(rect.width(), Control(info->id)->sizeHint().width() + units.X(2)));
+        columnShift = std::max(columnShift, rect.right() + 1 - units.X(kCaptionColumnEnd));
+    }
+    for (const ControlInfo* info : order) {
+        if (info->x >= kCaptionColumnEnd && inOptionRows(*info))
+            rects[info->id].translate(columnShift, 0);
+    }
+    const auto sameRow = [](const ControlInfo& a, const ControlInfo& b) {
+        return std::abs(CentreY(a) - CentreY(b)) < kRowBand;
+    };
+    // Whether the table puts `b` after the end of `a` (a spin may reach one unit back
+    // into its field).
+    const auto follows = [](const ControlInfo& a, const ControlInfo& b) {
+        return &a != &b && b.x + 1 >= a.x + a.width;
+    };
+    for (const ControlInfo* info : order) {
+        QRect& rect = rects[info->id];
+        // Texts keep a little room to the next control. A list grows for its longest
+        // item, but not beyond twice its width for a user's long entry.
+        int needed = ShowsText(info->kind) ? Control(info->id)->sizeHint().width() : 0;
+        if (info->kind == ControlKind::DropDownList)
+            needed = std::min(needed, 2 * rect.width());
+        else if (needed > 0)
+            needed += units.X(2);
+        if (needed > rect.width()) {
+            const int grow = needed - rect.width();
+            rect.setWidth(needed);
+            for (const ControlInfo* other : order) {
+                if (sameRow(*other, *info) && follows(*info, *other))
+                    rects[other->id].translate(grow, 0);
+            }
+        }
+        // Units rounded to pixels can still leave a control a pixel into the next one:
+        // that one and the rest of the row move along.
         for (const ControlInfo* other : order) {
-            QRect& next = rects[other->id];
-            if (other != info && std::abs(CentreY(*other) - CentreY(*info)) < kRowBand &&
-                next.left() > oldRight)
-                next.translate(grow, 0);
+            if (!sameRow(*other, *info) || !follows(*info, *other))
+                continue;
+            const int overlap = rect.right() + 1 - rects[other->id].left();
+            for (const ControlInfo* further : order) {
+                if (overlap > 0 && sameRow(*further, *info) && further->x >= other->x)
+                    rects[further->id].translate(overlap, 0);
+            }
         }
     }
     // Labels, check boxes and links stand level with the boxes of their row, whose
@@ -398,10 +453,6 @@ void OptionPanel::Arrange() {
         Control(it.key())->setGeometry(it.value());
         contentRight_ = std::max(contentRight_, it.value().right() + units.X(4));
     }
-    placed_ = rects;
-    const QRect filter = rects.value(ctl::kFilter);
-    spareSpot_ = QRect(filter.right() + units.X(4), filter.top(), filter.height(), filter.height());
-    contentRight_ = std::max(contentRight_, spareSpot_.right() + units.X(2));
     // Frames, the inner ones first, stretch over whatever moved out of them.
     std::sort(groupBoxes_.begin(), groupBoxes_.end(), [](const auto& a, const auto& b) {
         return a.first.width() * a.first.height() < b.first.width() * b.first.height();
@@ -410,6 +461,8 @@ void OptionPanel::Arrange() {
     for (const auto& [dialogRect, box] : groupBoxes_) {
         QRect frame =
             units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(), dialogRect.height());
+        if (dialogRect.x() >= kCaptionColumnEnd)
+            frame.translate(columnShift, 0);
         int right = frame.right();
         for (const ControlInfo* info : order) {
             if (dialogRect.contains(QPoint(info->x, CentreY(*info))))
@@ -420,10 +473,28 @@ void OptionPanel::Arrange() {
                 right = std::max(right, inner.right() + units.X(3));
         }
         frame.setRight(right);
+        // The frame's line is drawn along its edges, where the platform of the units
+        // drew the top one lower and left room in captions: a box of the row above that
+        // reaches into the frame pushes it down, a caption to its left ends before it.
+        for (const ControlInfo* info : order) {
+            QRect& rect = rects[info->id];
+            if (dialogRect.contains(QPoint(info->x, CentreY(*info))) || !rect.intersects(frame))
+                continue;
+            if (rect.top() < frame.top()) {
+                frame.setTop(rect.bottom() + 1);
+            } else if (rect.left() < frame.left()) {
+                rect.setRight(frame.left() - 1);
+                Control(info->id)->setGeometry(rect);
+            }
+        }
         box->setGeometry(frame);
         frames.push_back(frame);
         contentRight_ = std::max(contentRight_, frame.right() + units.X(2));
     }
+    placed_ = rects;
+    const QRect filter = rects.value(ctl::kFilter);
+    spareSpot_ = QRect(filter.right() + units.X(4), filter.top(), filter.height(), filter.height());
+    contentRight_ = std::max(contentRight_, spareSpot_.right() + units.X(2));
     listTop_ = units.Y(147);
     PlaceBottomRow();
 }

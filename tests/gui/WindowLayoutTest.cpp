@@ -1,0 +1,267 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTextDocumentFragment>
+#include <QToolBar>
+#include <QtTest>
+
+#include "WindowFixture.h"
+#include "app/FileListView.h"
+#include "app/OptionPanel.h"
+#include "engine/ControlTable.h"
+
+namespace tolvane {
+
+using test::WindowFixture;
+
+// The arrangement of the window in both languages, at its smallest and with a
+// larger font: nothing overlaps, nothing leaves the window or its frame, and every
+// caption fits its control as the font measures it.
+class WindowLayoutTest : public QObject {
+    Q_OBJECT
+
+  private:
+    // The closed height of a box in dialog units; the table's heights include the
+    // open list of a drop-down.
+    static int ClosedHeight(const ControlInfo& info) {
+        const bool box =
+            info.kind == ControlKind::EditableCombo || info.kind == ControlKind::DropDownList;
+        return box ? std::min<int>(info.height, 14) : info.height;
+    }
+
+    // The frame that surrounds control `info` in the control table (the smallest
+    // one), as a rectangle in dialog units; empty when none does.
+    static QRect FrameOf(const ControlInfo& info) {
+        const QRect own(info.x, info.y, info.width, ClosedHeight(info));
+        QRect best;
+        for (const ControlInfo& frame : MainWindowControls()) {
+            const QRect rect(frame.x, frame.y, frame.width, frame.height);
+            if (frame.kind == ControlKind::GroupBox && rect.contains(own) &&
+                (best.isNull() || rect.width() * rect.height() < best.width() * best.height()))
+                best = rect;
+        }
+        return best;
+    }
+
+    // The frame widget made for a frame of the table, named by its place there.
+    static QGroupBox* FrameWidget(const OptionPanel& panel, const QRect& dialogRect) {
+        int index = 0;
+        for (const ControlInfo& frame : MainWindowControls()) {
+            if (frame.kind != ControlKind::GroupBox)
+                continue;
+            if (QRect(frame.x, frame.y, frame.width, frame.height) == dialogRect)
+                return panel.findChild<QGroupBox*>(QStringLiteral("frame%1").arg(index));
+            ++index;
+        }
+        return nullptr;
+    }
+
+    static QString Caption(const QWidget* widget) {
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            return button->text();
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            if (label->textFormat() == Qt::RichText || Qt::mightBeRichText(label->text()))
+                return QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+            return label->text();
+        }
+        return {};
+    }
+
+    // The width a control needs to show its caption whole.
+    static int NeededWidth(const QWidget* widget) {
+        const QFontMetrics metrics(widget->font());
+        const int text = metrics.horizontalAdvance(Caption(widget));
+        const QStyle* style = widget->style();
+        if (qobject_cast<const QCheckBox*>(widget))
+            return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
+                   style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget) + text;
+        if (qobject_cast<const QRadioButton*>(widget))
+            return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, widget) +
+                   style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, widget) + text;
+        if (qobject_cast<const QPushButton*>(widget))
+            return 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget) + text;
+        if (const auto* label = qobject_cast<const QLabel*>(widget))
+            return text + widget->width() - label->contentsRect().width();
+        if (const auto* list = qobject_cast<const QComboBox*>(widget); list && !list->isEditable())
+            return ItemsWidth(list);
+        return 0;
+    }
+
+    // The width a drop-down list needs to show each of its items whole when chosen:
+    // its text is drawn in the edit field less a pixel at each side.
+    static int ItemsWidth(const QComboBox* list) {
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i)
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = false;
+        option.subControls = QStyle::SC_All;
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, list);
+        return widest + list->width() - (field.width() - 2);
+    }
+
+    static QString Describe(const QWidget* widget) {
+        return QStringLiteral("%1 \"%2\" %3,%4 %5x%6")
+            .arg(widget->objectName(), Caption(widget))
+            .arg(widget->x())
+            .arg(widget->y())
+            .arg(widget->width())
+            .arg(widget->height());
+    }
+
+    // The panel's visible children that show something, frames aside.
+    static QList<QWidget*> ShownControls(const OptionPanel& panel) {
+        QList<QWidget*> shown;
+        for (QWidget* child : panel.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isVisible() || qobject_cast<QGroupBox*>(child))
+                continue;
+            const auto* label = qobject_cast<const QLabel*>(child);
+            if (label && label->text().isEmpty())
+                continue;  // an empty label draws nothing
+            shown << child;
+        }
+        return shown;
+    }
+
+    static void VerifyLayout(WindowFixture& f) {
+        CKestrinDlg& window = f.Window();
+        const OptionPanel& panel = window.Panel();
+        const QList<QWidget*> shown = ShownControls(panel);
+        QVERIFY(shown.size() > 40);
+        for (QWidget* control : shown) {
+            const QRect inWindow(control->mapTo(&window, QPoint()), control->size());
+            QVERIFY2(window.rect().contains(inWindow),
+                     qPrintable(Describe(control) + QStringLiteral(" leaves the window")));
+            QVERIFY2(!control->size().isEmpty(), qPrintable(Describe(control)));
+        }
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            for (qsizetype j = i + 1; j < shown.size(); ++j) {
+                QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
+                         qPrintable(Describe(shown[i]) + QStringLiteral(" overlaps ") +
+                                    Describe(shown[j])));
+            }
+        }
+        // A frame's line runs around its controls, never through one.
+        for (const QGroupBox* box : panel.findChildren<QGroupBox*>()) {
+            for (const QWidget* control : shown) {
+                QVERIFY2(box->geometry().contains(control->geometry()) ||
+                             !box->geometry().intersects(control->geometry()),
+                         qPrintable(Describe(control) + QStringLiteral(" crosses the frame ") +
+                                    Describe(box)));
+            }
+        }
+        for (const ControlInfo& info : MainWindowControls()) {
+            QWidget* control = panel.Control(info.id);
+            if (info.kind == ControlKind::GroupBox || !control || !control->isVisible())
+                continue;
+            const QRect frame = FrameOf(info);
+            if (frame.isNull())
+                continue;
+            const QGroupBox* box = FrameWidget(panel, frame);
+            QVERIFY2(box != nullptr, qPrintable(Describe(control)));
+            QVERIFY2(box->geometry().contains(control->geometry()),
+                     qPrintable(Describe(control) + QStringLiteral(" leaves its frame ") +
+                                Describe(box)));
+        }
+        for (QWidget* control : shown) {
+            if (Caption(control).isEmpty() && NeededWidth(control) == 0)
+                continue;
+            QVERIFY2(NeededWidth(control) <= control->width(),
+                     qPrintable(Describe(control) +
+                                QStringLiteral(" needs %1 across").arg(NeededWidth(control))));
+            QVERIFY2(control->fontMetrics().height() <= control->height(),
+                     qPrintable(Describe(control) + QStringLiteral(" is lower than its text")));
+        }
+        // The list keeps room for rows.
+        QVERIFY(panel.ListView()->height() >= 3 * panel.ListView()->fontMetrics().height());
+    }
+
+  private slots:
+    void NothingOverlapsOrIsCut_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<double>("fontScale");
+        QTest::addColumn<bool>("toolbar");
+        for (const int language : {2052, 1033}) {
+            for (const double scale : {1.0, 1.5}) {
+                for (const bool toolbar : {false, true}) {
+                    QTest::addRow("%s, font x%.1f, toolbar %s",
+                                  language == 2052 ? "Chinese" : "English", scale,
+                                  toolbar ? "shown" : "hidden")
+                        << language << scale << toolbar;
+                }
+            }
+        }
+    }
+    void NothingOverlapsOrIsCut() {
+        QFETCH(int, language);
+        QFETCH(double, fontScale);
+        QFETCH(bool, toolbar);
+        // The interface font of the session, for this case only.
+        struct FontScope {
+            QFont saved = QApplication::font();
+            ~FontScope() { QApplication::setFont(saved); }
+        } scope;
+        QFont font = scope.saved;
+        font.setPointSizeF(std::max(9.0, font.pointSizeF()) * fontScale);
+        QApplication::setFont(font);
+        WindowFixture f;
+        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nshowToolbar=%1\n"
+                                       "clearInput=0\nrefreshFile=0\n")
+                            .arg(int(toolbar)));
+        CKestrinDlg& window = f.Open(language);
+        QCOMPARE(window.findChild<QToolBar*>(QStringLiteral("mainToolBar"))->isVisible(), toolbar);
+        window.resize(window.minimumSize());
+        QTRY_COMPARE(window.size(), window.minimumSize());
+        const QString picture = QStringLiteral("window-%1-%2%3")
+                                    .arg(language == 2052 ? "zh" : "en")
+                                    .arg(fontScale > 1 ? "large-" : "")
+                                    .arg(toolbar ? "toolbar" : "plain");
+        VerifyLayout(f);
+        test::SavePicture(window, picture + QStringLiteral("-empty"));
+        if (QTest::currentTestFailed())
+            return;  // waiting for signals ends at once after a failure
+
+        // Rows, and the status line's messages beside the count of rows.
+        const QString runaway = QString(60, u'x') + QStringLiteral("zy");
+        const QStringList names = {QStringLiteral("报告 2024.docx"), QStringLiteral("photo_01.jpg"),
+                                   runaway};
+        for (const QString& name : names)
+            f.MakeFile(name.toStdString());
+        f.AddFiles(names);
+        QVERIFY(!f.SummaryLine().isEmpty());
+        QTest::mouseClick(f.Control(ctl::kUseRegex), Qt::LeftButton);
+        for (const QString& pattern : {QStringLiteral("(?<x"), QStringLiteral("(x+x+)+y")}) {
+            test::PreviewWaiter waiter(window);
+            f.Combo(ctl::kFindText)->setEditText(pattern);
+            QVERIFY(waiter.Wait());
+            QVERIFY(!f.StatusLine().isEmpty());
+            VerifyLayout(f);
+        }
+        test::SavePicture(window, picture + QStringLiteral("-status"));
+
+        // After a pass, with the summary under the list.
+        f.Combo(ctl::kFindText)->setEditText({});
+        test::PreviewWaiter waiter(window);
+        test::TypeText(f.Combo(ctl::kInsertText), QStringLiteral("新_"));
+        QVERIFY(waiter.Wait());
+        test::SavePicture(window, picture + QStringLiteral("-rows"));
+        test::PressKey(f.Combo(ctl::kInsertText), Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(f.NamesOnDisk().size(), 3);
+        QVERIFY(f.NamesOnDisk().contains(QStringLiteral("新_photo_01.jpg")));
+        VerifyLayout(f);
+        test::SavePicture(window, picture + QStringLiteral("-executed"));
+    }
+};
+
+}  // namespace tolvane
+
+QTEST_MAIN(tolvane::WindowLayoutTest)
+#include "WindowLayoutTest.moc"
