@@ -89,8 +89,6 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     const StartupSettings startup = RunStartupSettings(settings_);
     SetUpPanel();
     options_->FillLists(startup);
-    // Captions and list items are known: the controls take the room they need.
-    panel_->Arrange();
     panel_->ApplySilently(RenameOptions::WindowDefaults());
     if (startup.loadHistory) {
         for (const int id : kHistoryComboIds)
@@ -103,6 +101,9 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     panel_->Control(ctl::kTextMode)->setEnabled(false);
     panel_->UpdateEnabling();
     panel_->SetCaption(ctl::kStatusLine, {});
+    // Captions, list items and their selections are known: the controls take the room
+    // they need.
+    panel_->Arrange();
 
     SetUpCommands();
     toolbars_ = new ToolBars(this, panel_, *commands_, language_);
@@ -148,6 +149,10 @@ void CKestrinDlg::SetUpPanel() {
     connect(preview_, &PreviewController::Finished, this,
             [this] { conflicts_->Check(preview_->Rows(), preview_->LastNewNames()); });
     connect(adding_, &AddingFiles::BatchAdded, conflicts_, [this] { conflicts_->Check(); });
+    connect(passes_, &PassActions::DiskChanged, conflicts_, [this] {
+        checkTimer_->stop();
+        conflicts_->Cancel();
+    });
     connect(model_, &FileListModel::CheckToggled, this, [this] { checkTimer_->start(); });
     connect(conflicts_, &ConflictChecker::Checked, this, [this](int count) {
         conflictCount_ = count;
@@ -158,14 +163,14 @@ void CKestrinDlg::SetUpPanel() {
         progress->setRange(0, rows);
         progress->setValue(0);
         progress->show();
-        panel_->Arrange();
+        panel_->PlaceBottomRow();
     });
     connect(preview_, &PreviewController::Progressed, progress, &QProgressBar::setValue);
     connect(preview_, &PreviewController::Finished, this, [this, progress] {
         if (progress->isVisible()) {
             progress->hide();
             progress->setValue(0);
-            panel_->Arrange();
+            panel_->PlaceBottomRow();
         }
     });
     FileListView* view = panel_->ListView();
@@ -327,13 +332,14 @@ void CKestrinDlg::UpdateStatusLine() {
     if (text.isEmpty() && conflictCount_ > 0)
         text = DisplayText(language_.Text("conflicts")) + QStringLiteral(" %1").arg(conflictCount_);
     panel_->SetCaption(ctl::kStatusLine, text);
+    // Arranged again with each change of state: after a pattern was switched on, the
+    // first arrangement left a drop-down list across a frame (the layout test shows it).
     panel_->Arrange();
 }
 
 void CKestrinDlg::ApplyFilter() {
     if (!list_.ApplyFilter(panel_->Text(ctl::kFilter))) {
         panel_->SetCaption(ctl::kStatusLine, DisplayText(language_.Text("filterGaveUp")));
-        panel_->Arrange();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "ConflictChecker.h"
 
+#include "BackgroundPriority.h"
+
 #include <QPointer>
 
 #include <algorithm>
@@ -84,6 +86,7 @@ void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
     job_ = job;
     QPointer<ConflictChecker> self(this);
     threads_.emplace_back(job, std::thread([job, self] {
+                              RunBelowInterface();
                               job->Run();
                               job->finished = true;
                               QMetaObject::invokeMethod(
@@ -94,6 +97,12 @@ void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
                                   },
                                   Qt::QueuedConnection);
                           }));
+}
+
+void ConflictChecker::Cancel() {
+    if (job_)
+        job_->cancelled = true;
+    job_.reset();
 }
 
 void ConflictChecker::Forget() {
@@ -113,6 +122,7 @@ void ConflictChecker::Take(const std::shared_ptr<Job>& job) {
         Check();  // the rows changed while it ran
         return;
     }
+    const FileList::Batch notices(list_);
     Forget();
     std::vector<ColourMark> marks;
     for (const RowConflict& conflict : job->conflicts) {

@@ -30,6 +30,8 @@ class ConflictChecker : public QObject {
     void Check(std::shared_ptr<const RowsSnapshot> rows,
                std::shared_ptr<const std::vector<std::wstring>> newNames);
     void Check();
+    // Drops a check under way: the disk it read has changed (a pass ran meanwhile).
+    void Cancel();
     // Removes the statuses a check wrote.
     void Forget();
 

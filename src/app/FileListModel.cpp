@@ -195,7 +195,7 @@ void FileListModel::CellsChanged(size_t first, size_t last, int column) {
         return;
     const int from = column < 0 ? 0 : column;
     const int to = column < 0 ? columnCount() - 1 : column;
-    if (column == ColumnLayout::kName) {
+    if (column == ColumnLayout::kName || column < 0) {  // a name changes its icon
         for (size_t r = first; r <= last && r < iconOfRow_.size(); ++r)
             iconOfRow_[r] = kUnknownIcon;
     }

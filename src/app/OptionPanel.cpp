@@ -354,6 +354,12 @@ void OptionPanel::SetCaption(int id, const QString& text) {
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(info->kind == ControlKind::Link ? LinkHtml(text) : text);
     captions_.insert(id, text);
+    // The line under the list changes with every pass and preview: it names no control,
+    // and only its own row needs placing again.
+    if (InBottomRow(id)) {
+        PlaceBottomRow();
+        return;
+    }
     RefreshAccessibleNames();
 }
 

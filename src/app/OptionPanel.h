@@ -65,6 +65,8 @@ class OptionPanel : public QWidget, public OptionControlStates {
     // caption needs more room than its dialog units give it grows, and what follows
     // it on its row moves along.
     void Arrange();
+    // Places the list and the row under it (status line, count, progress bar) only.
+    void PlaceBottomRow();
     // The smallest size at which every control is inside the window.
     QSize MinimumContentSize() const;
     // Where a button of the row of the execute button fits, right of the filter box.
@@ -84,7 +86,6 @@ class OptionPanel : public QWidget, public OptionControlStates {
     void Build();
     QWidget* MakeControl(const ControlInfo& info);
     void Bind(const ControlInfo& info, QWidget* widget);
-    void PlaceBottomRow();
     void RefreshAccessibleNames();
     int StatusRowHeight() const;
 

@@ -68,6 +68,7 @@ void PassActions::ExecuteRenames() {
     PosixFileSystem fileSystem;
     const std::optional<PassResult> pass = tolvane::ExecuteRenames(
         list_, undo_, PassTexts::From(language_), fileSystem, Journal::DefaultFolder());
+    emit DiskChanged();
     if (!pass)
         return;
     ShowSummary(DisplayText(pass->summary));
@@ -134,7 +135,9 @@ void PassActions::UndoRenames() {
         return;
     const NewNamePipeline pipeline = Pipeline();
     PosixFileSystem fileSystem;
-    ShowUndoSummary(tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline));
+    const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
+    emit DiskChanged();
+    ShowUndoSummary(result);
 }
 
 // Nothing renamed since the window opened: the newest pass of the journal that is not
@@ -159,6 +162,7 @@ void PassActions::UndoJournalledPass() {
     if (!Confirm(question))
         return;
     const UndoResult result = UndoJournalPass(pass, fileSystem);
+    emit DiskChanged();
     // Rows that show a file the undo moved back follow it to its old name.
     RenameBatch back;
     for (const UndoResult::Line& line : result.lines) {

@@ -47,6 +47,8 @@ class PassActions : public QObject {
 
   signals:
     void ClearListRequested();
+    // Files were renamed or moved back: what was read of the disk before is out of date.
+    void DiskChanged();
 
   private:
     void StartBlanking();

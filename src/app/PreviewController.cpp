@@ -1,5 +1,7 @@
 #include "PreviewController.h"
 
+#include "BackgroundPriority.h"
+
 #include <QPointer>
 #include <QTimer>
 
@@ -94,6 +96,7 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     const int rows = static_cast<int>(job->rows->names.size());
     QPointer<PreviewController> self(this);
     threads_.emplace_back(job, std::thread([job, self, &clock = clock_] {
+                              RunBelowInterface();
                               job->Run(clock, [&](size_t row) {
                                   QMetaObject::invokeMethod(
                                       self,

@@ -1,5 +1,7 @@
 #include "RowsSnapshot.h"
 
+#include "BackgroundPriority.h"
+
 #include <thread>
 
 #include "filelist/FileList.h"
@@ -24,7 +26,10 @@ std::shared_ptr<const RowsSnapshot> RowsSnapshot::Of(const FileList& list,
 void DisposeLater(std::vector<std::wstring> garbage) {
     if (garbage.size() < 1000)
         return;  // cheaper to free here than to start a thread
-    std::thread([garbage = std::move(garbage)]() mutable { garbage.clear(); }).detach();
+    std::thread([garbage = std::move(garbage)]() mutable {
+        RunBelowInterface();
+        garbage.clear();
+    }).detach();
 }
 
 }  // namespace tolvane

@@ -73,6 +73,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
     if (list.Empty())
         return std::nullopt;
     const FileSystemBatch batch(fs);
+    const FileList::Batch notices(list);
     list.ClearColours();
     PassResult result;
 

@@ -99,6 +99,7 @@ void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
             there.insert(there.end(), rows.begin(), rows.end());
         }
     }
+    const FileList::Batch notices(list);
     for (size_t r = 0; r < list.RowCount(); ++r) {
         if (finalPath[r].empty() || !PathExists(ToWide(finalPath[r])))
             continue;

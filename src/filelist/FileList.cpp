@@ -140,7 +140,44 @@ void FileList::ComputeRow(size_t row, const NewNamePipeline& pipeline) {
     colours_.Append({static_cast<int>(row), ColumnLayout::kNewName,
                      newName != item.name ? kRedText : kBlackText, kWhiteBackground});
     SetNewName(row, std::move(newName));
-    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+    NotifyColours();
+}
+
+void FileList::NotifyCells(size_t row, int column) {
+    if (batchDepth_ == 0) {
+        Notify([&](FileListObserver& o) { o.CellsChanged(row, row, column); });
+        return;
+    }
+    PendingCells& p = pendingCells_;
+    if (!p.any) {
+        p = {row, row, column, true};
+        return;
+    }
+    p.first = std::min(p.first, row);
+    p.last = std::max(p.last, row);
+    if (p.column != column)
+        p.column = -1;
+}
+
+void FileList::NotifyColours() {
+    if (batchDepth_ == 0)
+        Notify([](FileListObserver& o) { o.ColoursChanged(); });
+    else
+        pendingColours_ = true;
+}
+
+void FileList::FlushPending() {
+    if (pendingCells_.any) {
+        const PendingCells cells = pendingCells_;
+        pendingCells_.any = false;
+        for (FileListObserver* observer : observers_)
+            observer->CellsChanged(cells.first, cells.last, cells.column);
+    }
+    if (pendingColours_) {
+        pendingColours_ = false;
+        for (FileListObserver* observer : observers_)
+            observer->ColoursChanged();
+    }
 }
 
 void FileList::SortRows() {
@@ -226,25 +263,25 @@ void FileList::SwitchColumn(OptionalColumn column, bool on) {
 void FileList::SetName(size_t row, std::wstring name) {
     ++generation_;
     rows_[row].name = std::move(name);
-    Notify([&](FileListObserver& o) { o.CellsChanged(row, row, ColumnLayout::kName); });
+    NotifyCells(row, ColumnLayout::kName);
 }
 
 void FileList::SetNewName(size_t row, std::wstring newName) {
     rows_[row].newName = std::move(newName);
-    Notify([&](FileListObserver& o) { o.CellsChanged(row, row, ColumnLayout::kNewName); });
+    NotifyCells(row, ColumnLayout::kNewName);
 }
 
 void FileList::SetStatus(size_t row, std::wstring status, std::wstring tip) {
     rows_[row].status = std::move(status);
     rows_[row].statusTip = std::move(tip);
-    Notify([&](FileListObserver& o) { o.CellsChanged(row, row, ColumnLayout::kStatus); });
+    NotifyCells(row, ColumnLayout::kStatus);
 }
 
 void FileList::SetChecked(size_t row, bool checked) {
     if (rows_[row].checked == checked)
         return;
     rows_[row].checked = checked;
-    Notify([&](FileListObserver& o) { o.CellsChanged(row, row, ColumnLayout::kSerial); });
+    NotifyCells(row, ColumnLayout::kSerial);
 }
 
 void FileList::SetSelected(size_t row, bool selected) {
@@ -261,7 +298,7 @@ void FileList::SetSelectionMark(int row) {
 
 void FileList::AppendColour(const ColourMark& mark) {
     colours_.Append(mark);
-    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+    NotifyColours();
 }
 
 void FileList::AppendColours(const std::vector<ColourMark>& marks) {
@@ -269,12 +306,12 @@ void FileList::AppendColours(const std::vector<ColourMark>& marks) {
         return;
     for (const ColourMark& mark : marks)
         colours_.Append(mark);
-    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+    NotifyColours();
 }
 
 void FileList::ClearColours() {
     colours_.Clear();
-    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+    NotifyColours();
 }
 
 void FileList::ClearStatusColumn() {

@@ -115,7 +115,6 @@ void ProfileFiles::ShowStatus(const char* key, const fs::path& path,
     if (!reason.empty())
         text = text.arg(QString::fromStdString(reason));
     window_.Panel().SetCaption(ctl::kStatusLine, text);
-    window_.Panel().Arrange();
 }
 
 }  // namespace tolvane

@@ -211,17 +211,25 @@ class RecordingView final : public FileListObserver {
     void RowsInserted(size_t first, size_t count) override { Log(L"insert", first, count); }
     void RowsRemoved(size_t first, size_t count) override { Log(L"remove", first, count); }
     void RowsReordered() override { Log(L"reorder", 0, 0); }
-    void CellsChanged(size_t, size_t, int) override {}
-    void ColoursChanged() override {}
+    void CellsChanged(size_t first, size_t last, int column) override {
+        if (cells)
+            Log(L"cells", first, last, column);
+    }
+    void ColoursChanged() override {
+        if (cells)
+            Log(L"colours", 0, 0);
+    }
     void ColumnsChanged() override {}
     void SelectionChanged() override {}
     void Reset() override { Log(L"reset", 0, 0); }
 
     Texts log;
+    bool cells = false;  // also cells and colours
 
   private:
-    void Log(const wchar_t* what, size_t a, size_t b) {
-        log.push_back(std::wstring(what) + L" " + std::to_wstring(a) + L" " + std::to_wstring(b));
+    void Log(const wchar_t* what, size_t a, size_t b, int column = -2) {
+        log.push_back(std::wstring(what) + L" " + std::to_wstring(a) + L" " + std::to_wstring(b) +
+                      (column == -2 ? L"" : L" " + std::to_wstring(column)));
     }
 };
 
@@ -275,6 +283,34 @@ TEST_F(FileListTest, GenerationChangesExactlyWhenTheRowsNamesOrOrderChange) {
         c.change(list);
         EXPECT_EQ(list.Generation() != before, c.rowsChanged) << c.label;
     }
+}
+
+// A pass over 100,000 rows tells the views once; what they are told still comes in
+// the order it happened, so a view never reads a cell of a row that is gone.
+TEST_F(FileListTest, ABatchTellsTheViewsOnceAndInOrder) {
+    FileList list;
+    Add(list, {L"/d/a", L"/d/b", L"/d/c", L"/d/d"});
+    RecordingView view;
+    view.cells = true;
+    list.AddObserver(&view);
+    {
+        const FileList::Batch batch(list);
+        list.SetStatus(3, L"s");
+        list.SetStatus(1, L"s");
+        list.AppendColour({1, ColumnLayout::kStatus, kRedText, kWhiteBackground});
+        EXPECT_TRUE(view.log.empty());
+        {
+            const FileList::Batch inner(list);
+            list.SetName(2, L"n");
+        }
+        EXPECT_TRUE(view.log.empty()) << "an inner batch waits for the outer one";
+        list.RemoveRows({true, false, false, false});
+        list.SetStatus(0, L"t");
+    }
+    list.SetStatus(2, L"u");
+    EXPECT_EQ(view.log, (Texts{L"cells 1 3 -1", L"colours 0 0", L"remove 0 1", L"cells 0 0 3",
+                               L"cells 2 2 3"}));
+    list.RemoveObserver(&view);
 }
 
 TEST(PathRegistryTest, RemovesTheFirstEqualEntryAndKeepsOrder) {
