@@ -39,8 +39,10 @@ void FileListView::SetFileListModel(FileListModel* model) {
     connect(model, &FileListModel::SortIndicatorChanged, this,
             [this](int column, bool descending, bool shown) {
                 horizontalHeader()->setSortIndicatorShown(shown);
+                // Qt draws an ascending order as a downward triangle; the list's
+                // arrow points up while names ascend, down while they descend.
                 horizontalHeader()->setSortIndicator(
-                    column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+                    column, descending ? Qt::AscendingOrder : Qt::DescendingOrder);
             });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FileListView::TellListSelection);
