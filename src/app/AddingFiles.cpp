@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "BatchLock.h"
 #include "DisplayText.h"
 #include "OptionPanel.h"
 #include "PreviewController.h"
@@ -20,6 +21,9 @@
 namespace tolvane {
 
 namespace {
+
+// Paths added between two looks at the progress and the keyboard.
+constexpr size_t kPartSize = 512;
 
 // A path from a dialog, as the bytes the file system knows it by.
 std::wstring CorePath(const QString& path) {
@@ -48,6 +52,21 @@ AddingFiles::AddingFiles(FileList& list, OptionPanel& panel, PreviewController& 
       window_(window) {}
 
 void AddingFiles::AddBatch(const std::vector<std::wstring>& paths) {
+    if (adding_) {
+        waiting_.push_back(paths);
+        return;
+    }
+    adding_ = true;
+    AddOneBatch(paths);
+    while (!waiting_.empty()) {
+        const std::vector<std::wstring> next = std::move(waiting_.front());
+        waiting_.erase(waiting_.begin());
+        AddOneBatch(next);
+    }
+    adding_ = false;
+}
+
+void AddingFiles::AddOneBatch(const std::vector<std::wstring>& paths) {
     panel_.SetCaption(ctl::kObjectCount, {});
     panel_.SetCaption(ctl::kStatusLine, {});
     FileList::AddOptions add;
@@ -65,7 +84,22 @@ void AddingFiles::AddBatch(const std::vector<std::wstring>& paths) {
         if (!inBackground)
             add.pipeline = &*pipeline;
     }
-    list_.AddPaths(paths, add);
+    const bool inParts = lock_ && paths.size() > static_cast<size_t>(BatchLock::kLockAbove);
+    if (inParts) {
+        lock_->Begin(static_cast<int>(paths.size()));
+        const std::span<const std::wstring> all(paths);
+        for (size_t done = 0; done < paths.size();) {
+            const size_t part = std::min(kPartSize, paths.size() - done);
+            list_.AppendPaths(all.subspan(done, part), add);
+            done += part;
+            if (!lock_->Step(static_cast<int>(done)))
+                break;
+        }
+        lock_->End();
+    } else {
+        list_.AppendPaths(paths, add);
+    }
+    list_.FinishBatch(paths.size(), add);
     if (inBackground) {
         list_.Counter().Reset();  // a whole pass: numbers follow the rows from the first
         preview_.Request(panel_.Snapshot(), texts);

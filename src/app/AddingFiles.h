@@ -10,6 +10,7 @@ class QWidget;
 
 namespace tolvane {
 
+class BatchLock;
 class Clock;
 class FileList;
 class Language;
@@ -32,6 +33,8 @@ class AddingFiles : public QObject {
     // Adds the paths as rows: new names computed unless the settings say otherwise
     // (in the background when the template reads the files), sorted, filtered; the
     // count under the list follows.
+    // A batch of more than BatchLock::kLockAbove items goes in parts under the lock,
+    // the progress shown; Escape keeps the rows added so far and drops the rest.
     void AddBatch(const std::vector<std::wstring>& paths);
     // A file or folder named by a full path; a path where nothing is adds nothing.
     void AddOnePath(const std::wstring& path);
@@ -40,11 +43,15 @@ class AddingFiles : public QObject {
     // What a drop carries: local file URLs, or text lines that name paths.
     void AddDropped(const QMimeData& data);
     static bool CanTakeDrop(const QMimeData& data);
+    // Batches of more than BatchLock::kLockAbove items go in parts under this lock;
+    // without one, every batch is added at once.
+    void SetBatchLock(BatchLock* lock) { lock_ = lock; }
 
   signals:
     void BatchAdded();
 
   private:
+    void AddOneBatch(const std::vector<std::wstring>& paths);
     std::vector<std::wstring> BatchFor(const std::wstring& path) const;
 
     FileList& list_;
@@ -54,6 +61,11 @@ class AddingFiles : public QObject {
     const Language& language_;
     const Clock& clock_;
     QWidget* window_;
+    BatchLock* lock_ = nullptr;
+    // Batches that came while one was being added (a hand-off from another copy of
+    // the program): they follow it in order.
+    std::vector<std::vector<std::wstring>> waiting_;
+    bool adding_ = false;
 };
 
 }  // namespace tolvane

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -16,18 +17,23 @@
 #include "AboutDlg.h"
 #include "AddingFiles.h"
 #include "ApplicationIcon.h"
+#include "BatchLock.h"
 #include "CommandTable.h"
 #include "ConflictChecker.h"
 #include "DialogUnits.h"
 #include "DisplayText.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "HeaderMenu.h"
 #include "HelpDlg.h"
+#include "InlineEditor.h"
+#include "ListCommands.h"
 #include "OptionActions.h"
 #include "OptionPanel.h"
 #include "PassActions.h"
 #include "PreviewController.h"
 #include "ProjectLinks.h"
+#include "RowMenu.h"
 #include "ToolBars.h"
 #include "engine/OptionLists.h"
 #include "engine/Recompute.h"
@@ -76,6 +82,13 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
     panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
+    batch_ = new BatchLock(*panel_, this);
+    adding_->SetBatchLock(batch_);
+    listCommands_ = new ListCommands(list_, *panel_, language_, this);
+    rowMenu_ = new RowMenu(*commands_, list_, language_, panel_->ListView());
+    headerMenu_ = new HeaderMenu(*commands_, list_, settings_, language_, panel_->ListView());
+    inlineEditor_ = new InlineEditor(
+        list_, panel_->ListView(), qobject_cast<QLineEdit*>(panel_->Control(ctl::kInPlaceEditor)));
 
     // Before anything below sets an option: loading the last options asks for new names.
     recomputeTimer_ = new QTimer(this);
@@ -167,7 +180,7 @@ void CKestrinDlg::SetUpPanel() {
     });
     connect(preview_, &PreviewController::Progressed, progress, &QProgressBar::setValue);
     connect(preview_, &PreviewController::Finished, this, [this, progress] {
-        if (progress->isVisible()) {
+        if (progress->isVisible() && !batch_->Busy()) {
             progress->hide();
             progress->setValue(0);
             panel_->PlaceBottomRow();
@@ -178,6 +191,10 @@ void CKestrinDlg::SetUpPanel() {
     // generation tells the preview.
     connect(view, &FileListView::HeaderClicked, this,
             [this](int column) { list_.ClickColumn(column, panel_->Text(ctl::kFilter)); });
+    connect(listCommands_, &ListCommands::ClearListRequested, this, &CKestrinDlg::ClearList);
+    connect(listCommands_, &ListCommands::InlineRenameRequested, inlineEditor_,
+            &InlineEditor::Begin);
+    connect(inlineEditor_, &InlineEditor::Committed, conflicts_, [this] { conflicts_->Check(); });
     connect(view, &FileListView::RowsClicked, this, [this] {
         if (!list_.Colours().Empty())
             list_.ClearColours();
@@ -207,6 +224,25 @@ void CKestrinDlg::SetUpCommands() {
              [this] { passes_->UndoRenames(); });
     c.Define(cmd::kResetOptions, Keys{Qt::Key_F8}, [this] { options_->ResetOptions(); });
     c.Define(cmd::kClearList, Keys{Qt::Key_F9}, [this] { ClearList(); });
+    ListCommands& rows = *listCommands_;
+    c.Define(cmd::kMoveTop, Keys{Qt::ALT | Qt::Key_Home},
+             [&rows] { rows.Move(MoveDirection::Top); });
+    c.Define(cmd::kMoveUp, Keys{Qt::ALT | Qt::Key_Up}, [&rows] { rows.Move(MoveDirection::Up); });
+    c.Define(cmd::kMoveDown, Keys{Qt::ALT | Qt::Key_Down},
+             [&rows] { rows.Move(MoveDirection::Down); });
+    c.Define(cmd::kMoveBottom, Keys{Qt::ALT | Qt::Key_End},
+             [&rows] { rows.Move(MoveDirection::Bottom); });
+    c.Define(cmd::kRenameSelected, Keys{}, [this] { inlineEditor_->Begin(); });
+    c.Define(cmd::kCheck, Keys{}, [&rows] { rows.CheckSelected(true); });
+    c.Define(cmd::kUncheck, Keys{}, [&rows] { rows.CheckSelected(false); });
+    c.Define(cmd::kRemove, Keys{}, [&rows] { rows.RemoveSelected(); });
+    c.Define(cmd::kOpenFile, Keys{}, [&rows] { rows.OpenFile(); });
+    c.Define(cmd::kOpenFolderOfFile, Keys{}, [&rows] { rows.OpenLocations(); });
+    c.Define(cmd::kClearList2, Keys{}, [this] { ClearList(); });
+    c.Define(cmd::kFitColumns, Keys{}, [this] { headerMenu_->FitColumns(); });
+    for (const OptionalColumn column : kOptionalColumns)
+        c.Define(InfoOf(KindOf(column)).commandId, Keys{},
+                 [this, column] { headerMenu_->Switch(column); });
     c.Define(cmd::kImportPathList, Keys{Qt::Key_F6}, {});
     c.Define(cmd::kImportClipboardPaths, Keys{Qt::Key_F7}, {});
     const Dialogs& dialogs = environment_.dialogs;

@@ -16,6 +16,11 @@ class QTimer;
 namespace tolvane {
 
 class AddingFiles;
+class BatchLock;
+class HeaderMenu;
+class InlineEditor;
+class ListCommands;
+class RowMenu;
 class CommandTable;
 class ConflictChecker;
 class FileListModel;
@@ -69,6 +74,11 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     CommandTable& Commands() const { return *commands_; }
     PassActions& Passes() const { return *passes_; }
     PreviewController& Preview() const { return *preview_; }
+    BatchLock& Batch() const { return *batch_; }
+    ListCommands& ListTools() const { return *listCommands_; }
+    RowMenu& Rows() const { return *rowMenu_; }
+    HeaderMenu& Header() const { return *headerMenu_; }
+    InlineEditor& Inline() const { return *inlineEditor_; }
     const Settings& AppSettings() const { return settings_; }
     const Language& Texts() const { return language_; }
     const Environment& Env() const { return environment_; }
@@ -126,6 +136,11 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     PassActions* passes_ = nullptr;
     ToolBars* toolbars_ = nullptr;
     HelpDlg* help_ = nullptr;
+    BatchLock* batch_ = nullptr;
+    ListCommands* listCommands_ = nullptr;
+    RowMenu* rowMenu_ = nullptr;
+    HeaderMenu* headerMenu_ = nullptr;
+    InlineEditor* inlineEditor_ = nullptr;
     QTimer* recomputeTimer_ = nullptr;
     QTimer* sizeTimer_ = nullptr;
     QTimer* checkTimer_ = nullptr;

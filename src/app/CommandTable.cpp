@@ -51,6 +51,30 @@ void CommandTable::BuildMenuBar(QMenuBar* bar) {
     }
 }
 
+QMenu* CommandTable::BuildPopup(MenuId menu, const std::vector<MenuItemText>& texts,
+                                QWidget* parent) {
+    auto* popup = new QMenu(parent);
+    for (const MenuItemInfo& item : MenuItems()) {
+        if (item.menu != menu)
+            continue;
+        if (item.commandId == 0) {
+            popup->addSeparator();
+            continue;
+        }
+        QString text = QString::fromWCharArray(item.text);
+        // A language without this item keeps the built-in caption, never an empty one.
+        for (const MenuItemText& translated : texts) {
+            if (translated.commandId == item.commandId && !translated.text.empty())
+                text = QString::fromStdWString(translated.text);
+        }
+        QAction* action = popup->addAction(text);
+        action->setObjectName(QStringLiteral("command%1").arg(item.commandId));
+        const int id = item.commandId;
+        connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+    }
+    return popup;
+}
+
 void CommandTable::SetMenuTitle(int position, const QString& text) {
     if (position >= 0 && position < menus_.size())
         menus_[position]->setTitle(text);

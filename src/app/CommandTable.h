@@ -6,6 +6,10 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
+
+#include "settings/Language.h"
+#include "settings/MenuTable.h"
 
 class QAction;
 class QMainWindow;
@@ -34,6 +38,10 @@ class CommandTable : public QObject {
     void SetMenuTitle(int position, const QString& text);
     void SetItemText(int id, const QString& text);
     QAction* Action(int id) const { return actions_.value(id, nullptr); }
+    // A pop-up menu of the menu table (the row menu, the column menu): one action per
+    // item, named "command<id>", running its command; `texts` replace the built-in
+    // captions where they hold text.
+    QMenu* BuildPopup(MenuId menu, const std::vector<MenuItemText>& texts, QWidget* parent);
     QMenu* Menu(int position) const { return menus_.value(position, nullptr); }
 
   private:

@@ -242,6 +242,9 @@ void FileListModel::Reset() {
     shownColumns_ = list_.Columns();
     iconOfRow_.assign(list_.RowCount(), kUnknownIcon);
     endResetModel();
+    // A cleared list shows no sort arrow.
+    const SortState& sort = list_.Sort();
+    emit SortIndicatorChanged(sort.column, sort.descending, sort.indicatorShown);
 }
 
 }  // namespace tolvane

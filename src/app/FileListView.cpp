@@ -39,8 +39,10 @@ void FileListView::SetFileListModel(FileListModel* model) {
     connect(model, &FileListModel::SortIndicatorChanged, this,
             [this](int column, bool descending, bool shown) {
                 horizontalHeader()->setSortIndicatorShown(shown);
+                // Qt draws an ascending order as a downward triangle; the list's
+                // arrow points up while names ascend, down while they descend.
                 horizontalHeader()->setSortIndicator(
-                    column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+                    column, descending ? Qt::AscendingOrder : Qt::DescendingOrder);
             });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FileListView::TellListSelection);
@@ -82,7 +84,10 @@ void FileListView::FollowListSelection() {
         selection.select(model_->index(static_cast<int>(first), 0),
                          model_->index(static_cast<int>(r - 1), lastColumn));
     }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Cleared first: Qt compares an old and a new selection range by range, which
+    // takes minutes when both hold tens of thousands of ranges (an inverted list).
+    selectionModel()->clearSelection();
+    selectionModel()->select(selection, QItemSelectionModel::Select);
     if (list.SelectionMark() >= 0)
         selectionModel()->setCurrentIndex(model_->index(list.SelectionMark(), 0),
                                           QItemSelectionModel::NoUpdate);
@@ -101,12 +106,8 @@ void FileListView::TellListSelection() {
                 selected[static_cast<size_t>(r)] = true;
         }
     }
-    for (size_t r = 0; r < selected.size(); ++r) {
-        if (list.Row(r).selected != selected[r])
-            list.SetSelected(r, selected[r]);
-    }
     const QModelIndex current = selectionModel()->currentIndex();
-    list.SetSelectionMark(current.isValid() ? current.row() : -1);
+    list.SetRowStates(nullptr, &selected, current.isValid() ? current.row() : -1);
     syncing_ = false;
 }
 

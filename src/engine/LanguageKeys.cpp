@@ -68,7 +68,7 @@ constexpr LanguageKey kKeys[] = {
     {"moveUp", K::Item, L"上移\tAlt+↑", ""},
     {"moveDown", K::Item, L"下移\tAlt+↓", ""},
     {"setBottom", K::Item, L"置底\tAlt+End", ""},
-    {"modifyName", K::Item, L"修改选中的文件名\tAlt+F2", ""},
+    {"modifyName", K::Item, L"修改选中的文件名\tF2", ""},
     {"check", K::Item, L"勾选", ""},
     {"uncheck", K::Item, L"取消勾选", ""},
     {"remove", K::Item, L"从列表中移除\tDelete", ""},

@@ -13,6 +13,17 @@
 
 namespace tolvane {
 
+namespace {
+
+size_t RemovedCount(const std::vector<std::pair<size_t, size_t>>& runs) {
+    size_t count = 0;
+    for (const auto& run : runs)
+        count += run.second;
+    return count;
+}
+
+}  // namespace
+
 FileList::FileList(ColumnLayout columns) : columns_(columns) {}
 
 std::wstring FileList::FullPath(size_t row) const {
@@ -49,6 +60,12 @@ void FileList::RemoveObserver(FileListObserver* observer) {
 }
 
 size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptions& options) {
+    const size_t added = AppendPaths(paths, options);
+    FinishBatch(paths.size(), options);
+    return added;
+}
+
+size_t FileList::AppendPaths(std::span<const std::wstring> paths, const AddOptions& options) {
     const size_t first = rows_.size();
     // Room for the whole batch at once, growing geometrically over many small batches.
     if (rows_.size() + paths.size() > rows_.capacity())
@@ -93,15 +110,17 @@ size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptio
     const size_t added = rows_.size() - first;
     if (added > 0)
         Notify([&](FileListObserver& o) { o.RowsInserted(first, added); });
+    return added;
+}
 
-    if (options.autoSort && paths.size() > 1)
+void FileList::FinishBatch(size_t batchSize, const AddOptions& options) {
+    if (options.autoSort && batchSize > 1)
         sort_.column = ColumnLayout::kName;
     sort_.indicatorShown = true;
     Notify([](FileListObserver& o) { o.ColumnsChanged(); });
     SortRows();
     if (!options.filterText.empty())
         ApplyFilter(options.filterText);
-    return added;
 }
 
 void FileList::RecomputeNewNames(const NewNamePipeline& pipeline) {
@@ -296,6 +315,35 @@ void FileList::SetSelectionMark(int row) {
     Notify([](FileListObserver& o) { o.SelectionChanged(); });
 }
 
+void FileList::SetRowStates(const std::vector<bool>* checked, const std::vector<bool>* selected,
+                            int selectionMark) {
+    const size_t n = rows_.size();
+    // The rows whose check box changed, as one range for the view.
+    size_t firstChecked = n;
+    size_t lastChecked = 0;
+    bool selectionChanged = selectionMark != selectionMark_;
+    for (size_t r = 0; r < n; ++r) {
+        FileItem& item = rows_[r];
+        if (checked && r < checked->size() && item.checked != (*checked)[r]) {
+            item.checked = (*checked)[r];
+            firstChecked = std::min(firstChecked, r);
+            lastChecked = r;
+        }
+        if (selected && r < selected->size() && item.selected != (*selected)[r]) {
+            item.selected = (*selected)[r];
+            selectionChanged = true;
+        }
+    }
+    selectionMark_ = selectionMark;
+    if (firstChecked < n) {
+        Notify([&](FileListObserver& o) {
+            o.CellsChanged(firstChecked, lastChecked, ColumnLayout::kSerial);
+        });
+    }
+    if (selectionChanged)
+        Notify([](FileListObserver& o) { o.SelectionChanged(); });
+}
+
 void FileList::AppendColour(const ColourMark& mark) {
     colours_.Append(mark);
     NotifyColours();
@@ -312,6 +360,13 @@ void FileList::AppendColours(const std::vector<ColourMark>& marks) {
 void FileList::ClearColours() {
     colours_.Clear();
     NotifyColours();
+}
+
+void FileList::SetColours(const std::vector<ColourMark>& marks) {
+    colours_.Clear();
+    for (const ColourMark& mark : marks)
+        colours_.Append(mark);
+    Notify([](FileListObserver& o) { o.ColoursChanged(); });
 }
 
 void FileList::ClearStatusColumn() {
@@ -366,6 +421,18 @@ void FileList::RemoveRows(const std::vector<bool>& remove) {
     rows_ = std::move(kept);
     ++generation_;
     colours_.RemapRows(newRowOf);
+    // Thousands of scattered runs, each a report that a view answers in time linear in
+    // the rows, would take minutes: beyond a few, the rows from the first removed one on
+    // are reported as removed and those that stayed there as inserted again.
+    constexpr size_t kMostRunsReported = 16;
+    if (runs.size() > kMostRunsReported) {
+        const size_t from = runs.front().first;
+        const size_t before = rows_.size() + RemovedCount(runs);
+        Notify([&](FileListObserver& o) { o.RowsRemoved(from, before - from); });
+        if (rows_.size() > from)
+            Notify([&](FileListObserver& o) { o.RowsInserted(from, rows_.size() - from); });
+        return;
+    }
     for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         Notify([&](FileListObserver& o) { o.RowsRemoved(it->first, it->second); });
     }

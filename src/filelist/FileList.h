@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,11 @@ class FileList {
     // Adds a batch of full paths as rows, skipping those already listed; then sorts
     // by the sort state. Returns the number of rows added.
     size_t AddPaths(const std::vector<std::wstring>& paths, const AddOptions& options);
+    // A batch taken in parts: each part appended as rows (told to the observers), then
+    // the batch's closing steps once (the sort column, its arrow, the sort, the filter),
+    // given the number of paths the whole batch held.
+    size_t AppendPaths(std::span<const std::wstring> paths, const AddOptions& options);
+    void FinishBatch(size_t batchSize, const AddOptions& options);
 
     // Recomputes every row in list order and rebuilds the colours from the result.
     void RecomputeNewNames(const NewNamePipeline& pipeline);
@@ -91,10 +97,17 @@ class FileList {
     void SetSelected(size_t row, bool selected);
     // The selection mark is also the focused row; -1 for none.
     void SetSelectionMark(int row);
+    // Check and selection flags of every row at once (a null vector leaves that flag
+    // as it is) and the selection mark, told to the observers once: select all, invert
+    // and the like stay one update on long lists.
+    void SetRowStates(const std::vector<bool>* checked, const std::vector<bool>* selected,
+                      int selectionMark);
     void AppendColour(const ColourMark& mark);
     // Several marks at once, with one notification.
     void AppendColours(const std::vector<ColourMark>& marks);
     void ClearColours();
+    // The colour table becomes `marks`, with one notification.
+    void SetColours(const std::vector<ColourMark>& marks);
     void ClearStatusColumn();
     void ClearNewNameColumn();
     void HideSortIndicator();

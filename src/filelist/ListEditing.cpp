@@ -51,49 +51,51 @@ bool RemoveSelected(FileList& list, std::wstring_view filterText) {
 }
 
 void CheckSelected(FileList& list, bool checked) {
-    for (size_t r = 0; r < list.RowCount(); ++r) {
-        if (list.Row(r).selected)
-            list.SetChecked(r, checked);
-    }
+    std::vector<bool> checks(list.RowCount());
+    for (size_t r = 0; r < list.RowCount(); ++r)
+        checks[r] = list.Row(r).selected ? checked : list.Row(r).checked;
+    list.SetRowStates(&checks, nullptr, list.SelectionMark());
 }
 
 namespace {
 
-void Pick(FileList& list, size_t row) {
-    list.SetSelected(row, true);
-    list.SetSelectionMark(static_cast<int>(row));
-    list.AppendColour(
-        {static_cast<int>(row), ColumnLayout::kName, kBlackText, kSelectionBackground});
+ColourMark PickedMark(size_t row) {
+    return {static_cast<int>(row), ColumnLayout::kName, kBlackText, kSelectionBackground};
 }
 
 }  // namespace
 
 void SelectAll(FileList& list) {
-    list.ClearColours();
-    for (size_t r = 0; r < list.RowCount(); ++r) {
-        list.SetChecked(r, true);
-        Pick(list, r);
-    }
+    const size_t n = list.RowCount();
+    const std::vector<bool> all(n, true);
+    std::vector<ColourMark> marks;
+    marks.reserve(n);
+    for (size_t r = 0; r < n; ++r)
+        marks.push_back(PickedMark(r));
+    list.SetRowStates(&all, &all, n == 0 ? list.SelectionMark() : static_cast<int>(n) - 1);
+    list.SetColours(marks);
 }
 
 void InvertSelection(FileList& list) {
-    list.ClearColours();
-    for (size_t r = 0; r < list.RowCount(); ++r) {
-        const bool checked = !list.Row(r).checked;
-        list.SetChecked(r, checked);
-        if (checked) {
-            Pick(list, r);
-        } else {
-            list.SetSelected(r, false);
+    const size_t n = list.RowCount();
+    std::vector<bool> checks(n);
+    std::vector<ColourMark> marks;
+    // Each picked row becomes the mark in turn: the last one keeps it.
+    int mark = list.SelectionMark();
+    for (size_t r = 0; r < n; ++r) {
+        checks[r] = !list.Row(r).checked;
+        if (checks[r]) {
+            marks.push_back(PickedMark(r));
+            mark = static_cast<int>(r);
         }
     }
+    list.SetRowStates(&checks, &checks, mark);
+    list.SetColours(marks);
 }
 
 void SelectEveryRow(FileList& list) {
-    for (size_t r = 0; r < list.RowCount(); ++r)
-        list.SetSelected(r, true);
-    if (!list.Empty())
-        list.SetSelectionMark(static_cast<int>(list.RowCount()) - 1);
+    const std::vector<bool> all(list.RowCount(), true);
+    list.SetRowStates(nullptr, &all, list.Empty() ? -1 : static_cast<int>(list.RowCount()) - 1);
 }
 
 void CommitInlineRename(FileList& list, size_t row, std::wstring_view editorText) {
@@ -122,8 +124,9 @@ bool IsRowCommandEnabled(const FileList& list, int commandId) {
         case cmd::kMoveDown:
         case cmd::kMoveBottom: return !(fewSelected && mark == last && mark != 0);
         case cmd::kRenameSelected:
-        case cmd::kOpenFile:
-        case cmd::kOpenFolderOfFile: return selected < 2;
+        case cmd::kOpenFile: return selected < 2;
+        // The file manager shows several files in one request.
+        case cmd::kOpenFolderOfFile: return true;
         case cmd::kCheck:
             return !(fewSelected && markValid && list.Row(static_cast<size_t>(mark)).checked);
         case cmd::kUncheck:

@@ -33,7 +33,7 @@ constexpr MenuItemInfo kItems[] = {
     {M::RowMenu, 0, 32888, L"上移\tAlt+↑", "moveUp"},
     {M::RowMenu, 0, 32889, L"下移\tAlt+↓", "moveDown"},
     {M::RowMenu, 0, 32887, L"置底\tAlt+End", "setBottom"},
-    {M::RowMenu, 0, 32879, L"修改选中的文件名\tAlt+F2", "modifyName"},
+    {M::RowMenu, 0, 32879, L"修改选中的文件名\tF2", "modifyName"},
     {M::RowMenu, 0, 32828, L"勾选", "check"},
     {M::RowMenu, 0, 32829, L"取消勾选", "uncheck"},
     {M::RowMenu, 0, 32790, L"从列表中移除\tDelete", "remove"},

@@ -70,6 +70,43 @@ class KeyboardRenameTest : public QObject {
         QCOMPARE(copy.WaitForExit(kTimeoutMs), 0);
     }
 
+    // Rows gone from the list are not renamed: a, b and c listed, the prefix typed, the
+    // list emptied by keys, then b handed over alone and renamed. Had the keys left a
+    // row, the pass would rename it too.
+    void KeysEmptyTheList_data() {
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("Ctrl+A, Delete in the list") << QStringList{"ctrl+a", "Delete"};
+        QTest::newRow("F9 anywhere") << QStringList{"F9"};
+    }
+    void KeysEmptyTheList() {
+        QFETCH(QStringList, keys);
+        TempDir home;
+        TempDir work;
+        QVERIFY(TolvaneCopy::PrepareHome(QPath(home.Path())));
+        for (const char* name : {"a", "b", "c"})
+            work.File(name, name);
+        TolvaneCopy copy(*x_, QPath(home.Path()), {QPath(work.Path())}, QPath(work.Path()));
+        const QString window = copy.WaitForWindow(kTimeoutMs);
+        QVERIFY2(!window.isEmpty(), copy.Report().constData());
+        QVERIFY(x_->Activate(window));
+        QVERIFY(x_->Type(QStringLiteral("new_")));
+        if (keys.size() > 1) {
+            // A click into the rows gives the list the keyboard.
+            QVERIFY(x_->Xdotool({"mousemove", "--window", window, "150", "330", "click", "1"}));
+        }
+        for (const QString& key : keys)
+            QVERIFY(x_->Key(key));
+
+        TolvaneCopy later(*x_, QPath(home.Path()), {QStringLiteral("b")}, QPath(work.Path()));
+        QCOMPARE(later.WaitForExit(kTimeoutMs), 0);
+        QVERIFY(x_->Activate(window));
+        QVERIFY(x_->Key(QStringLiteral("ctrl+F2")));
+        const QByteArrayList expected = {"a", "c", "new_b"};
+        QCOMPARE(WaitForNames(work.Path(), expected, kTimeoutMs), Sorted(expected));
+        QVERIFY(x_->Key(QStringLiteral("ctrl+q")));
+        QCOMPARE(copy.WaitForExit(kTimeoutMs), 0);
+    }
+
   private:
     std::unique_ptr<XSession> x_;
 };

@@ -246,6 +246,118 @@ TEST_F(FileListTest, ViewsLearnWhichRowsChanged) {
     EXPECT_EQ(view.log.size(), 4u);
 }
 
+// A view that keeps its own copy of the names by replaying what it is told, as a
+// table view does: after any removal its copy must be the list's rows, and a long
+// list must be told in a handful of reports, not one per row.
+class MirrorView final : public FileListObserver {
+  public:
+    explicit MirrorView(const FileList& list) : list_(list), names_(Names(list)) {}
+    void RowsInserted(size_t first, size_t count) override {
+        ++reports;
+        for (size_t i = 0; i < count; ++i)
+            names_.insert(names_.begin() + static_cast<std::ptrdiff_t>(first + i),
+                          list_.Row(first + i).name);
+    }
+    void RowsRemoved(size_t first, size_t count) override {
+        ++reports;
+        ASSERT_LE(first + count, names_.size());
+        names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(first),
+                     names_.begin() + static_cast<std::ptrdiff_t>(first + count));
+    }
+    void RowsReordered() override { names_ = Names(list_); }
+    void CellsChanged(size_t, size_t, int) override { ++reports; }
+    void ColoursChanged() override { ++reports; }
+    void ColumnsChanged() override {}
+    void SelectionChanged() override { ++reports; }
+    void Reset() override { names_ = Names(list_); }
+
+    const Texts& Shown() const { return names_; }
+    int reports = 0;
+
+  private:
+    const FileList& list_;
+    Texts names_;
+};
+
+TEST_F(FileListTest, RemovalsAreToldSoThatAViewKeepsTheRightRows) {
+    struct Case {
+        const char* label;
+        std::function<bool(size_t)> removed;
+        int mostReports;
+    };
+    const std::vector<Case> cases = {
+        {"one block", [](size_t r) { return r >= 10 && r < 20; }, 1},
+        {"a few runs", [](size_t r) { return r % 100 == 5; }, 10},
+        {"every other row", [](size_t r) { return r % 2 == 1; }, 2},
+        {"scattered to the end", [](size_t r) { return r % 7 == 0 || r == 999; }, 2},
+        {"all but the first", [](size_t r) { return r > 0; }, 1},
+    };
+    for (const Case& c : cases) {
+        Texts paths;
+        for (int i = 0; i < 1000; ++i)
+            paths.push_back(L"/d/f" + std::to_wstring(i));
+        FileList list;
+        FileList::AddOptions add;
+        list.AddPaths(paths, add);
+        MirrorView view(list);
+        list.AddObserver(&view);
+        std::vector<bool> remove(list.RowCount());
+        for (size_t r = 0; r < remove.size(); ++r)
+            remove[r] = c.removed(r);
+        list.RemoveRows(remove);
+        EXPECT_EQ(view.Shown(), Names(list)) << c.label;
+        EXPECT_LE(view.reports, c.mostReports) << c.label;
+        list.RemoveObserver(&view);
+    }
+}
+
+TEST_F(FileListTest, SelectingAndCheckingEveryRowIsToldOnce) {
+    Texts paths;
+    for (int i = 0; i < 5000; ++i)
+        paths.push_back(L"/d/f" + std::to_wstring(i));
+    FileList list;
+    list.AddPaths(paths, FileList::AddOptions{});
+    MirrorView view(list);
+    list.AddObserver(&view);
+    std::vector<bool> every(list.RowCount(), true);
+    std::vector<bool> odd(list.RowCount());
+    for (size_t r = 0; r < odd.size(); ++r)
+        odd[r] = r % 2 == 1;
+    list.SetRowStates(&odd, &every, 7);
+    EXPECT_EQ(view.reports, 2);  // the check boxes and the selection
+    EXPECT_EQ(list.SelectionMark(), 7);
+    EXPECT_EQ(list.SelectedCount(), list.RowCount());
+    EXPECT_FALSE(list.Row(0).checked);
+    EXPECT_TRUE(list.Row(1).checked);
+    view.reports = 0;
+    list.SetRowStates(&odd, &every, 7);  // nothing changes: nothing to tell
+    EXPECT_EQ(view.reports, 0);
+    list.RemoveObserver(&view);
+}
+
+TEST_F(FileListTest, ABatchInPartsEndsAsTheWholeBatch) {
+    const Texts paths = {L"/d/c", L"/d/a", L"/d/e", L"/d/b", L"/d/d", L"/d/a"};
+    FileList whole;
+    FileList parts;
+    const NewNamePipeline pipeline = Pipeline();
+    FileList::AddOptions add;
+    add.pipeline = &pipeline;
+    add.autoSort = true;
+    add.filterText = L"[ab]";
+    EXPECT_EQ(whole.AddPaths(paths, add), 5u);
+    size_t added = 0;
+    for (size_t at = 0; at < paths.size(); at += 4)
+        added += parts.AppendPaths(
+            std::span(paths).subspan(at, std::min<size_t>(4, paths.size() - at)), add);
+    parts.FinishBatch(paths.size(), add);
+    EXPECT_EQ(added, 5u);
+    EXPECT_EQ(Names(parts), Names(whole));
+    EXPECT_EQ(Names(parts), (Texts{L"a", L"b", L"c", L"d", L"e"}));
+    EXPECT_EQ(Column(parts, 2), Column(whole, 2));
+    for (size_t r = 0; r < parts.RowCount(); ++r)
+        EXPECT_EQ(parts.Row(r).checked, r < 2) << r;  // the filter ran once, at the end
+}
+
 // New names computed on another thread are taken only while the rows are those they
 // were computed for: every change of which rows there are, their order or their names
 // must say so, and a change of what is shown of them must not throw work away.

@@ -244,6 +244,7 @@ TEST(ListEditingTest, RowMenuFollowsTheSelection) {
     EXPECT_TRUE(enabled(cmd::kCheck));
     EXPECT_FALSE(enabled(cmd::kRenameSelected));
     EXPECT_FALSE(enabled(cmd::kOpenFile));
+    EXPECT_TRUE(enabled(cmd::kOpenFolderOfFile));
     EXPECT_FALSE(CanBeginInlineRename(list));
     Select(list, {});
     EXPECT_FALSE(enabled(cmd::kUncheck));
