@@ -7,6 +7,7 @@
 #include "JournalFormat.h"
 #include "PlanRunner.h"
 #include "RenamePlan.h"
+#include "RenameTarget.h"
 #include "engine/LanguageKeys.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
@@ -99,26 +100,19 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
             list.SetStatus(r, texts.unchecked);
             continue;
         }
-        std::wstring cleaned = StripInvalidNameChars(item.newName);
-        if (cleaned == item.name) {
+        // The same judgement as the preview's conflict check, so that what it warns of
+        // is what happens.
+        RenameTarget target = TargetOf(item.name, item.newName);
+        if (target.kind == RenameTarget::Kind::Unchanged) {
             ++result.unchanged;
             list.SetStatus(r, texts.unchanged);
             continue;
         }
-        // Blanks at the end of a changed name are dropped; the old name is used as it
-        // is, since a name may end in blanks.
-        cleaned.resize(TrimTrailingBlanks(cleaned).size());
-        if (cleaned == item.name) {
-            ++result.unchanged;
-            list.SetStatus(r, texts.unchanged);
+        if (target.kind == RenameTarget::Kind::Refused) {
+            fail(r, target.reason);
             continue;
         }
-        if (cleaned.empty() || cleaned == L"." || cleaned == L".." ||
-            cleaned.find(L'\0') != std::wstring::npos) {
-            fail(r,
-                 cleaned.empty() ? L"the new name is empty" : L"the new name is not a file name");
-            continue;
-        }
+        std::wstring& cleaned = target.name;
         if (&list.Folder(r) != lastFolder) {
             lastFolder = &list.Folder(r);
             folderBytes = ToNarrow(*lastFolder) + '/';

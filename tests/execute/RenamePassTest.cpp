@@ -193,12 +193,17 @@ TEST_F(RenamePassTest, ReasonsOfRefusedRows) {
 }
 
 TEST_F(RenamePassTest, CleanedNamesAndNamesThatCannotBe) {
-    Files({"a.txt", "b.txt", "c.txt", "d ", "e"});
+    Files({"a.txt", "b.txt", "c.txt", "d ", "e", "g"});
+    // 86 Chinese characters are 258 bytes: longer than any Linux file system takes.
+    std::string tooLong;
+    for (int i = 0; i < 86; ++i)
+        tooLong += "汉";
     Rows({{"a.txt", "sub/x:y.txt"},
           {"b.txt", "/:*"},
           {"c.txt", std::string("c\0d", 3)},
           {"d ", "d "},
-          {"e", "f \t"}});
+          {"e", "f \t"},
+          {"g", tooLong}});
     const PassResult result = Execute();
     EXPECT_EQ(Holds("subxy.txt"), "was a.txt");
     EXPECT_EQ(list_.Row(0).newName, L"sub/x:y.txt");  // the cell keeps its text
@@ -208,7 +213,11 @@ TEST_F(RenamePassTest, CleanedNamesAndNamesThatCannotBe) {
     // A name that ends in blanks is left alone when unchanged; a new one loses them.
     EXPECT_EQ(Status(3), L"无修改");
     EXPECT_EQ(Holds("f"), "was e");
+    EXPECT_EQ(Holds("g"), "was g");
+    EXPECT_EQ(list_.Row(5).statusTip,
+              L"the new name is 258 bytes long; file systems take at most 255");
     EXPECT_EQ(result.succeeded, 2);
+    EXPECT_EQ(result.failed, 3);
 }
 
 TEST_F(RenamePassTest, UndoRevertsChainsAcrossPassesAndAfterClearing) {
