@@ -16,6 +16,7 @@ class QTimer;
 namespace tolvane {
 
 class AddingFiles;
+class ClipboardMenu;
 class CommandTable;
 class ConflictChecker;
 class FileListModel;
@@ -23,7 +24,9 @@ class HelpDlg;
 class OptionActions;
 class OptionPanel;
 class PassActions;
+class PathListActions;
 class PreviewController;
+class TextModeEditor;
 class ToolBars;
 
 // The main window: it owns the parts of the window and wires them together; what
@@ -69,6 +72,9 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     CommandTable& Commands() const { return *commands_; }
     PassActions& Passes() const { return *passes_; }
     PreviewController& Preview() const { return *preview_; }
+    ClipboardMenu& Clipboard() const { return *clipboardMenu_; }
+    PathListActions& PathLists() const { return *pathLists_; }
+    TextModeEditor& TextMode() const { return *textMode_; }
     const Settings& AppSettings() const { return settings_; }
     const Language& Texts() const { return language_; }
     const Environment& Env() const { return environment_; }
@@ -124,6 +130,9 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     OptionActions* options_ = nullptr;
     AddingFiles* adding_ = nullptr;
     PassActions* passes_ = nullptr;
+    ClipboardMenu* clipboardMenu_ = nullptr;
+    PathListActions* pathLists_ = nullptr;
+    TextModeEditor* textMode_ = nullptr;
     ToolBars* toolbars_ = nullptr;
     HelpDlg* help_ = nullptr;
     QTimer* recomputeTimer_ = nullptr;

@@ -48,13 +48,25 @@ std::wstring ExportAllColumns(const FileList& list) {
     });
 }
 
+std::wstring PastedName(std::wstring_view line) {
+    std::wstring name;
+    name.reserve(line.size());
+    for (const wchar_t c : line) {
+        if (c == L'\t')
+            name += L' ';
+        else if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c != 0x2028 && c != 0x2029)
+            name += c;
+    }
+    return name;
+}
+
 void PasteNewNames(FileList& list, std::wstring_view text) {
     if (list.Empty())
         return;
     const std::vector<std::wstring> lines = SplitString(text, L'\n');
     list.ClearColours();
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::wstring line(TrimTrailingBlanks(lines[i]));
+        std::wstring line(TrimTrailingBlanks(PastedName(lines[i])));
         if (i == list.RowCount())
             break;
         const bool changed = line != list.Row(i).newName;

@@ -70,6 +70,7 @@ size_t FileList::AddPaths(const std::vector<std::wstring>& paths, const AddOptio
         }
         FileItem item;
         item.serial = static_cast<int>(rows_.size()) + 1;
+        item.key = ++lastKey_;
         item.name = std::move(split.name);
         item.folder = folder;
         if (needStat) {
@@ -261,6 +262,11 @@ void FileList::SetSelectionMark(int row) {
 
 void FileList::AppendColour(const ColourMark& mark) {
     colours_.Append(mark);
+    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+}
+
+void FileList::SetCellColour(const ColourMark& mark) {
+    colours_.Replace(mark);
     Notify([](FileListObserver& o) { o.ColoursChanged(); });
 }
 

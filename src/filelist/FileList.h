@@ -92,6 +92,8 @@ class FileList {
     // The selection mark is also the focused row; -1 for none.
     void SetSelectionMark(int row);
     void AppendColour(const ColourMark& mark);
+    // The mark that decides the text colour of the mark's cell replaced, or appended.
+    void SetCellColour(const ColourMark& mark);
     // Several marks at once, with one notification.
     void AppendColours(const std::vector<ColourMark>& marks);
     void ClearColours();
@@ -129,6 +131,7 @@ class FileList {
     ItemCounter counter_;
     int selectionMark_ = -1;
     std::uint64_t generation_ = 0;
+    std::uint64_t lastKey_ = 0;
     std::vector<FileListObserver*> observers_;
 };
 
