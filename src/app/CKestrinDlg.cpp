@@ -155,12 +155,14 @@ void CKestrinDlg::SetUpPanel() {
             [this] { conflicts_->Check(preview_->Rows(), preview_->LastNewNames()); });
     connect(adding_, &AddingFiles::BatchAdded, conflicts_, [this] { conflicts_->Check(); });
     // Names pasted or typed are what a pass renames to, until an option changes.
-    const auto keepNames = [this] {
+    connect(clipboardMenu_, &ClipboardMenu::NewNamesPasted, this, [this] {
         preview_->Adopt(panel_->Snapshot());
         checkTimer_->start();
-    };
-    connect(clipboardMenu_, &ClipboardMenu::NewNamesPasted, this, keepNames);
-    connect(textMode_, &TextModeEditor::NamesEdited, this, keepNames);
+    });
+    connect(textMode_, &TextModeEditor::NamesEdited, this, [this] {
+        preview_->KeepNames();
+        checkTimer_->start();
+    });
     connect(model_, &FileListModel::CheckToggled, this, [this] { checkTimer_->start(); });
     connect(conflicts_, &ConflictChecker::Checked, this, [this](int count) {
         conflictCount_ = count;
@@ -267,7 +269,15 @@ void CKestrinDlg::OnOptionEdited(int id) {
         case ctl::kRegexPreset: options_->ApplyRegexPreset(panel_->Selection(id)); return;
         case ctl::kTemplatePreset: options_->ApplyTemplatePreset(panel_->Selection(id)); return;
         case ctl::kFilter: ApplyFilter(); return;
-        case ctl::kTextMode: textMode_->Toggle(); return;
+        case ctl::kTextMode:
+            // The lines start from the names of the options as they are.
+            if (panel_->Checked(id) && preview_->Busy())
+                preview_->Flush(panel_->Snapshot(),
+                                {AnchorSideItems(language_), BeforeWord(language_)});
+            else if (panel_->Checked(id))
+                preview_->Adopt(panel_->Snapshot());
+            textMode_->Toggle();
+            return;
         // Read when folders are added; nothing changes at once.
         case ctl::kIncludeSubfolders:
         case ctl::kRenameFolders:

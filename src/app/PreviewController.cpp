@@ -156,6 +156,11 @@ void PreviewController::Adopt(const RenameOptions& options) {
     shownGeneration_ = list_.Generation();
 }
 
+void PreviewController::KeepNames() {
+    if (!job_ && shown_)
+        shownGeneration_ = list_.Generation();
+}
+
 void PreviewController::Flush(const RenameOptions& options, const PipelineTexts& texts) {
     if (!job_ && shown_ && *shown_ == OfNames(options) && shownGeneration_ == list_.Generation())
         return;
