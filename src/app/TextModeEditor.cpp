@@ -53,18 +53,24 @@ void TextModeEditor::Enter() {
     if (session_.Active())
         return;
     hidden_.clear();
+    // The panel's controls (by the table, spin arrows included) and its frames; what
+    // others put on the panel stays as it is.
+    QList<QWidget*> controls;
+    for (const ControlInfo& info : MainWindowControls()) {
+        const bool stays =
+            std::find(std::begin(kStaying), std::end(kStaying), info.id) != std::end(kStaying) ||
+            std::find(std::begin(kGreyed), std::end(kGreyed), info.id) != std::end(kGreyed);
+        if (QWidget* control = info.id > 0 && !stays ? panel_.Control(info.id) : nullptr)
+            controls.append(control);
+    }
     for (QWidget* child : panel_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const QString name = child->objectName();
-        // Only the panel's own controls and frames; what others put there stays.
-        if (!name.startsWith(QLatin1String("control")) && !name.startsWith(QLatin1String("frame")))
-            continue;
-        const int id = name.startsWith(QLatin1String("control")) ? name.mid(7).toInt() : 0;
-        if (std::find(std::begin(kStaying), std::end(kStaying), id) != std::end(kStaying) ||
-            std::find(std::begin(kGreyed), std::end(kGreyed), id) != std::end(kGreyed))
-            continue;
-        if (child->isVisibleTo(&panel_)) {
-            hidden_.append(child);
-            child->hide();
+        if (child->objectName().startsWith(QLatin1String("frame")))
+            controls.append(child);
+    }
+    for (QWidget* control : controls) {
+        if (control != editor_ && control->isVisibleTo(&panel_)) {
+            hidden_.append(control);
+            control->hide();
         }
     }
     for (const int id : kGreyed) {
@@ -80,6 +86,7 @@ void TextModeEditor::Enter() {
         settingText_ = false;
     }
     Place();
+    editor_->raise();
     editor_->show();
     editor_->setFocus();
 }
