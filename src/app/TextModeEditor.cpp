@@ -93,10 +93,10 @@ void TextModeEditor::Enter() {
 
 void TextModeEditor::Leave() {
     panel_.SetChecked(ctl::kTextMode, false);
+    editor_->hide();  // never shown outside text mode
     if (!session_.Active())
         return;
     session_.End();
-    editor_->hide();
     {
         // The lines of a long list are not kept: the options read this control.
         settingText_ = true;
@@ -107,9 +107,10 @@ void TextModeEditor::Leave() {
     for (QWidget* widget : hidden_)
         widget->show();
     hidden_.clear();
+    // A button that something else enabled meanwhile (a pass enables "照上次改") stays so.
     for (auto it = enabled_.begin(); it != enabled_.end(); ++it) {
         if (QWidget* button = panel_.Control(it.key()))
-            button->setEnabled(it.value());
+            button->setEnabled(it.value() || button->isEnabled());
     }
     enabled_.clear();
 }

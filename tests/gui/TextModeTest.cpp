@@ -75,9 +75,14 @@ class TextModeTest : public QObject {
         QVERIFY(f.Control(ctl::kResetOptions)->isEnabled());
         QVERIFY(!f.Control(ctl::kRenameLikeLast)->isEnabled());  // as it was before
         QCOMPARE(f.Column(ColumnLayout::kNewName), (QStringList{"a.txt", "b_x.txt", "README"}));
-        // The typed names are what a pass renames to.
-        f.Window().Commands().Run(cmd::kExecute);
-        QTRY_COMPARE(f.NamesOnDisk(), (QStringList{"README", "a.txt", "b_x.txt"}));
+        // The typed names are what a pass renames to, also from text mode itself; the
+        // pass lets "照上次改" be used once text mode is left.
+        QTest::mouseClick(f.Control(ctl::kTextMode), Qt::LeftButton, {}, QPoint(4, 4));
+        TypeAtLine(f, 0, QStringLiteral("_y"));
+        QTest::mouseClick(f.Control(ctl::kExecute), Qt::LeftButton);
+        QTRY_COMPARE(f.NamesOnDisk(), (QStringList{"README", "a_y.txt", "b_x.txt"}));
+        QTest::mouseClick(f.Control(ctl::kTextMode), Qt::LeftButton, {}, QPoint(4, 4));
+        QVERIFY(f.Control(ctl::kRenameLikeLast)->isEnabled());
     }
 
     void FewerAndMoreLinesThanRows_data() {
