@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMimeData>
-#include <QUrl>
 
 #include "BatchLock.h"
 #include "DisplayText.h"
+#include "DropReader.h"
 #include "OptionPanel.h"
 #include "PreviewController.h"
 #include "engine/OptionLists.h"
@@ -14,7 +14,6 @@
 #include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/ListEditing.h"
-#include "filelist/PathListImport.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -28,13 +27,6 @@ constexpr size_t kPartSize = 512;
 // A path from a dialog, as the bytes the file system knows it by.
 std::wstring CorePath(const QString& path) {
     return ToWide(QFile::encodeName(path).toStdString());
-}
-
-// The bytes of a local file URL, exactly: a name that is not UTF-8 survives.
-std::wstring CorePath(const QUrl& url) {
-    const QByteArray bytes =
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    return ToWide(bytes.toStdString());
 }
 
 }  // namespace
@@ -146,32 +138,16 @@ void AddingFiles::AddFolderFromDialog() {
 }
 
 bool AddingFiles::CanTakeDrop(const QMimeData& data) {
-    if (data.hasUrls()) {
-        for (const QUrl& url : data.urls()) {
-            if (url.isLocalFile())
-                return true;
-        }
-        return false;
-    }
-    return data.hasText();
+    return DropReader::CanTake(data);
 }
 
 void AddingFiles::AddDropped(const QMimeData& data) {
-    std::vector<std::wstring> items;
-    if (data.hasUrls()) {
-        for (const QUrl& url : data.urls()) {
-            if (url.isLocalFile())  // a web address names nothing here
-                items.push_back(CorePath(url));
-        }
-    } else if (data.hasText()) {
-        items = PathsFromClipboardText(CoreText(data.text()));
-    }
     std::vector<std::wstring> batch;
-    for (const std::wstring& item : items) {
+    for (const std::wstring& item : DropReader::Resolve(DropReader::Read(data))) {
         if (IsFolder(item)) {
             CollectFolder(item, panel_.Checked(ctl::kIncludeSubfolders),
                           panel_.Checked(ctl::kRenameFolders), batch);
-        } else if (PathExists(item)) {
+        } else {
             batch.push_back(item);
         }
     }

@@ -40,7 +40,7 @@ class AddingFiles : public QObject {
     void AddOnePath(const std::wstring& path);
     void AddFilesFromDialog();
     void AddFolderFromDialog();
-    // What a drop carries: local file URLs, or text lines that name paths.
+    // What a drop carries (see DropReader); a folder adds what the folder boxes ask for.
     void AddDropped(const QMimeData& data);
     static bool CanTakeDrop(const QMimeData& data);
     // Batches of more than BatchLock::kLockAbove items go in parts under this lock;

@@ -18,6 +18,7 @@
 #include "AddingFiles.h"
 #include "ApplicationIcon.h"
 #include "BatchLock.h"
+#include "ClipboardMenu.h"
 #include "CommandTable.h"
 #include "ConflictChecker.h"
 #include "DialogUnits.h"
@@ -31,9 +32,11 @@
 #include "OptionActions.h"
 #include "OptionPanel.h"
 #include "PassActions.h"
+#include "PathListActions.h"
 #include "PreviewController.h"
 #include "ProjectLinks.h"
 #include "RowMenu.h"
+#include "TextModeEditor.h"
 #include "ToolBars.h"
 #include "engine/OptionLists.h"
 #include "engine/Recompute.h"
@@ -76,6 +79,9 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     adding_ = new AddingFiles(list_, *panel_, *preview_, settings_, language_, clock_, this);
     passes_ =
         new PassActions(list_, *panel_, *options_, *preview_, settings_, language_, clock_, this);
+    clipboardMenu_ = new ClipboardMenu(list_, language_, this);
+    pathLists_ = new PathListActions(list_, *adding_, language_, this);
+    textMode_ = new TextModeEditor(list_, *panel_, this);
     model_ = new FileListModel(list_, language_, this);
     conflicts_ = new ConflictChecker(list_, language_, this);
     panel_->ListView()->SetFileListModel(model_);
@@ -166,6 +172,15 @@ void CKestrinDlg::SetUpPanel() {
         checkTimer_->stop();
         conflicts_->Cancel();
     });
+    // Names pasted or typed are what a pass renames to, until an option changes.
+    connect(clipboardMenu_, &ClipboardMenu::NewNamesPasted, this, [this] {
+        preview_->Adopt(panel_->Snapshot());
+        checkTimer_->start();
+    });
+    connect(textMode_, &TextModeEditor::NamesEdited, this, [this] {
+        preview_->KeepNames();
+        checkTimer_->start();
+    });
     connect(model_, &FileListModel::CheckToggled, this, [this] { checkTimer_->start(); });
     connect(conflicts_, &ConflictChecker::Checked, this, [this](int count) {
         conflictCount_ = count;
@@ -243,8 +258,9 @@ void CKestrinDlg::SetUpCommands() {
     for (const OptionalColumn column : kOptionalColumns)
         c.Define(InfoOf(KindOf(column)).commandId, Keys{},
                  [this, column] { headerMenu_->Switch(column); });
-    c.Define(cmd::kImportPathList, Keys{Qt::Key_F6}, {});
-    c.Define(cmd::kImportClipboardPaths, Keys{Qt::Key_F7}, {});
+    c.Define(cmd::kImportPathList, Keys{Qt::Key_F6}, [this] { pathLists_->ImportFromDialog(); });
+    c.Define(cmd::kImportClipboardPaths, Keys{Qt::Key_F7},
+             [this] { pathLists_->ImportFromClipboard(); });
     const Dialogs& dialogs = environment_.dialogs;
     const auto open = [this](const std::function<void(CKestrinDlg&)>& dialog) {
         return [this, dialog] {
@@ -294,10 +310,18 @@ void CKestrinDlg::OnOptionEdited(int id) {
         case ctl::kRegexPreset: options_->ApplyRegexPreset(panel_->Selection(id)); return;
         case ctl::kTemplatePreset: options_->ApplyTemplatePreset(panel_->Selection(id)); return;
         case ctl::kFilter: ApplyFilter(); return;
+        case ctl::kTextMode:
+            // The lines start from the names of the options as they are.
+            if (panel_->Checked(id) && preview_->Busy())
+                preview_->Flush(panel_->Snapshot(),
+                                {AnchorSideItems(language_), BeforeWord(language_)});
+            else if (panel_->Checked(id))
+                preview_->Adopt(panel_->Snapshot());
+            textMode_->Toggle();
+            return;
         // Read when folders are added; nothing changes at once.
         case ctl::kIncludeSubfolders:
         case ctl::kRenameFolders:
-        case ctl::kTextMode:
         case ctl::kTextModeEditor:
         case ctl::kInPlaceEditor: return;
         default: RecomputeAllNewNames(id);
@@ -314,6 +338,7 @@ void CKestrinDlg::OnButton(int id) {
         case 1026: SelectAll(list_); return;
         case 1027: InvertSelection(list_); return;
         case 1029: passes_->RefreshRenamedItems(); return;
+        case 1031: clipboardMenu_->Open(panel_->Control(1031)); return;
         default: return;
     }
 }
@@ -326,9 +351,7 @@ void CKestrinDlg::RecomputeAllNewNames(int triggerId) {
 }
 
 void CKestrinDlg::ShowToolbar(bool shown) {
-    panel_->SetChecked(ctl::kTextMode, false);
-    if (QWidget* editor = panel_->Control(ctl::kTextModeEditor))
-        editor->hide();
+    textMode_->Leave();
     toolbars_->Show(shown);
     panel_->Arrange();
 }
@@ -380,6 +403,7 @@ void CKestrinDlg::ApplyFilter() {
 }
 
 void CKestrinDlg::ClearList() {
+    textMode_->Leave();
     list_.Clear();
     panel_->SetCaption(ctl::kObjectCount, {});
 }

@@ -21,6 +21,7 @@ class HeaderMenu;
 class InlineEditor;
 class ListCommands;
 class RowMenu;
+class ClipboardMenu;
 class CommandTable;
 class ConflictChecker;
 class FileListModel;
@@ -28,7 +29,9 @@ class HelpDlg;
 class OptionActions;
 class OptionPanel;
 class PassActions;
+class PathListActions;
 class PreviewController;
+class TextModeEditor;
 class ToolBars;
 
 // The main window: it owns the parts of the window and wires them together; what
@@ -79,6 +82,9 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     RowMenu& Rows() const { return *rowMenu_; }
     HeaderMenu& Header() const { return *headerMenu_; }
     InlineEditor& Inline() const { return *inlineEditor_; }
+    ClipboardMenu& Clipboard() const { return *clipboardMenu_; }
+    PathListActions& PathLists() const { return *pathLists_; }
+    TextModeEditor& TextMode() const { return *textMode_; }
     const Settings& AppSettings() const { return settings_; }
     const Language& Texts() const { return language_; }
     const Environment& Env() const { return environment_; }
@@ -134,6 +140,9 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     OptionActions* options_ = nullptr;
     AddingFiles* adding_ = nullptr;
     PassActions* passes_ = nullptr;
+    ClipboardMenu* clipboardMenu_ = nullptr;
+    PathListActions* pathLists_ = nullptr;
+    TextModeEditor* textMode_ = nullptr;
     ToolBars* toolbars_ = nullptr;
     HelpDlg* help_ = nullptr;
     BatchLock* batch_ = nullptr;

@@ -16,6 +16,16 @@ namespace {
 
 // A computation still running after this long shows the progress bar.
 constexpr int kShowProgressAfterMs = 150;
+
+// The options as far as they make names: the text-mode box and editor, the filter and
+// the inline editor make none, and the text-mode editor may hold a line per row.
+RenameOptions OfNames(RenameOptions options) {
+    options.textMode = false;
+    options.textModeText.clear();
+    options.filterText.clear();
+    options.inPlaceText.clear();
+    return options;
+}
 // Rows between two progress reports.
 constexpr size_t kProgressStep = 4096;
 
@@ -134,7 +144,7 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     list_.Counter() = job->counter;
     list_.ApplyNewNames(job->result);
     DisposeLater(std::move(job->result.newNames));
-    shown_ = job->options;
+    shown_ = OfNames(job->options);
     shownGeneration_ = list_.Generation();
     newNames_ = job->newNames;
     gaveUp_ = job->gaveUp;
@@ -143,13 +153,24 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     emit Finished();
 }
 
+void PreviewController::Adopt(const RenameOptions& options) {
+    CancelRunning();
+    shown_ = OfNames(options);
+    shownGeneration_ = list_.Generation();
+}
+
+void PreviewController::KeepNames() {
+    if (!job_ && shown_)
+        shownGeneration_ = list_.Generation();
+}
+
 void PreviewController::Flush(const RenameOptions& options, const PipelineTexts& texts) {
-    if (!job_ && shown_ && *shown_ == options && shownGeneration_ == list_.Generation())
+    if (!job_ && shown_ && *shown_ == OfNames(options) && shownGeneration_ == list_.Generation())
         return;
     CancelRunning();
     const NewNamePipeline pipeline(options, clock_, texts);
     list_.RecomputeNewNames(pipeline);
-    shown_ = options;
+    shown_ = OfNames(options);
     shownGeneration_ = list_.Generation();
     rows_ = RowsSnapshot::Of(list_, rows_);
     newNames_.reset();

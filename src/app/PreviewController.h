@@ -36,6 +36,12 @@ class PreviewController : public QObject {
     // The names are those of `options` when this returns: a computation that is not
     // finished, or one of older options, is replaced by one on this thread.
     void Flush(const RenameOptions& options, const PipelineTexts& texts);
+    // The names the list shows were set by hand (pasted, typed in text mode) while the
+    // options were `options`: a flush keeps them until an option changes.
+    void Adopt(const RenameOptions& options);
+    // The same with the options the shown names were made for, for rows that may have
+    // moved since; nothing while a computation runs or before the first one.
+    void KeepNames();
     bool Busy() const { return job_ != nullptr; }
     // What the last finished computation said of the find pattern.
     bool PatternGaveUp() const { return gaveUp_; }

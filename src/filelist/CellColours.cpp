@@ -21,6 +21,18 @@ void CellColours::Append(const ColourMark& mark) {
     tail_[row] = index;
 }
 
+void CellColours::Replace(const ColourMark& mark) {
+    if (mark.row >= 0 && static_cast<size_t>(mark.row) < head_.size()) {
+        for (std::uint32_t i = head_[static_cast<size_t>(mark.row)]; i != kNone; i = next_[i]) {
+            if (entries_[i].column == mark.column) {
+                entries_[i] = mark;
+                return;
+            }
+        }
+    }
+    Append(mark);
+}
+
 void CellColours::Clear() {
     entries_.clear();
     next_.clear();

@@ -19,6 +19,9 @@ class CellColours {
     };
 
     void Append(const ColourMark& mark);
+    // Replaces the entry that gives the mark's cell its text colour; appends the mark
+    // when there is none. One edited cell changes without the table growing.
+    void Replace(const ColourMark& mark);
     void Clear();
     CellColour ColourOf(int row, int column) const;
     std::span<const ColourMark> Entries() const { return entries_; }

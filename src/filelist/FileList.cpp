@@ -87,6 +87,7 @@ size_t FileList::AppendPaths(std::span<const std::wstring> paths, const AddOptio
         }
         FileItem item;
         item.serial = static_cast<int>(rows_.size()) + 1;
+        item.key = ++lastKey_;
         item.name = std::move(split.name);
         item.folder = folder;
         if (needStat) {
@@ -347,6 +348,11 @@ void FileList::SetRowStates(const std::vector<bool>* checked, const std::vector<
 void FileList::AppendColour(const ColourMark& mark) {
     colours_.Append(mark);
     NotifyColours();
+}
+
+void FileList::SetCellColour(const ColourMark& mark) {
+    colours_.Replace(mark);
+    Notify([](FileListObserver& o) { o.ColoursChanged(); });
 }
 
 void FileList::AppendColours(const std::vector<ColourMark>& marks) {

@@ -103,6 +103,8 @@ class FileList {
     void SetRowStates(const std::vector<bool>* checked, const std::vector<bool>* selected,
                       int selectionMark);
     void AppendColour(const ColourMark& mark);
+    // The mark that decides the text colour of the mark's cell replaced, or appended.
+    void SetCellColour(const ColourMark& mark);
     // Several marks at once, with one notification.
     void AppendColours(const std::vector<ColourMark>& marks);
     void ClearColours();
@@ -172,6 +174,7 @@ class FileList {
         bool any = false;
     } pendingCells_;
     bool pendingColours_ = false;
+    std::uint64_t lastKey_ = 0;
     std::vector<FileListObserver*> observers_;
 };
 

@@ -16,6 +16,7 @@ namespace tolvane {
 
 namespace {
 
+constexpr size_t kMaxPathLineLength = 4 * 4096;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::wstring DecodeGb18030(std::string_view bytes) {
@@ -234,9 +235,16 @@ std::vector<std::wstring> PathsFromClipboardText(std::wstring_view text) {
     std::vector<std::wstring> batch;
     PathResolver resolver;
     for (const std::wstring& piece : SplitString(text, L'\n')) {
+        // No path is longer than PATH_MAX bytes, written as a URI three times that: a
+        // longer line (binary text) names nothing, and searching it would take long.
+        if (piece.size() > kMaxPathLineLength)
+            continue;
         for (const std::wstring& candidate : PathCandidatesOfLine(TrimBlanks(piece))) {
-            std::wstring path =
-                candidate.empty() ? std::wstring() : resolver.Resolve(ToNarrow(candidate));
+            // Only a whole path counts: a word or a "." would name something in
+            // whatever folder the program was started from.
+            std::wstring path = !candidate.starts_with(L'/')
+                                    ? std::wstring()
+                                    : resolver.Resolve(ToNarrow(candidate));
             if (!path.empty()) {
                 batch.push_back(std::move(path));
                 break;

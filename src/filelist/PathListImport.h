@@ -48,7 +48,8 @@ std::vector<std::wstring> PathCandidatesOfLine(std::wstring_view line);
 std::wstring ExtractPathFromLine(std::wstring_view line);
 
 // The existing paths of a clipboard text, one per line, each line trimmed first:
-// of each line's candidates, the first that names an existing item.
+// of each line's candidates, the first absolute one that names an existing item.
+// Lines longer than any path are skipped.
 std::vector<std::wstring> PathsFromClipboardText(std::wstring_view text);
 
 }  // namespace tolvane

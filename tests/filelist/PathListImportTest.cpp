@@ -91,6 +91,9 @@ TEST_F(PathListFileTest, ClipboardLinesAreTrimmedAndExtracted) {
     const std::wstring plain = ToWide(plain_);
     const std::wstring text = L"  " + plain + L" \r\n\"" + ToWide(chinese_) + L"\"\nnothing here\n";
     EXPECT_EQ(PathsFromClipboardText(text), (Texts{plain, ToWide(chinese_)}));
+    // Words of a text never name what lies in the working folder.
+    EXPECT_EQ(PathsFromClipboardText(L".\n..\n" + ToWide(dir_.Path().filename().string())),
+              Texts{});
 }
 
 // A path may itself hold " /": when nothing exists from the last start on, the

@@ -135,6 +135,13 @@ QString WindowFixture::Cell(int row, int column) const {
     return model->data(model->index(row, column), Qt::DisplayRole).toString();
 }
 
+QStringList WindowFixture::Column(int column) const {
+    QStringList texts;
+    for (int r = 0; r < RowCount(); ++r)
+        texts << Cell(r, column);
+    return texts;
+}
+
 QString WindowFixture::CellToolTip(int row, int column) const {
     const QAbstractItemModel* model = window_->Panel().ListView()->model();
     return model->data(model->index(row, column), Qt::ToolTipRole).toString();

@@ -55,6 +55,8 @@ class WindowFixture {
     void AddFiles(const QStringList& names);
     int RowCount() const;
     QString Cell(int row, int column) const;
+    // The texts of one column, top to bottom.
+    QStringList Column(int column) const;
     QString CellToolTip(int row, int column) const;
     // The text under the list and the status line.
     QString SummaryLine() const;
