@@ -71,6 +71,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
                 column == list_.Columns().FolderColumn())
                 return DisplayText(list_.CellText(row, column));
             return {};
+        case kSelectedRole: return list_.Row(row).selected;
         case Qt::ForegroundRole: {
             const Rgb c = list_.Colours().ColourOf(static_cast<int>(row), column).text;
             return Shown(true, c.red, c.green, c.blue);

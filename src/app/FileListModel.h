@@ -24,6 +24,10 @@ class FileListModel : public QAbstractTableModel, public FileListObserver {
     Q_OBJECT
 
   public:
+    // Whether the cell's row is selected in the core list: the view draws its selection
+    // from this.
+    static constexpr int kSelectedRole = Qt::UserRole + 1;
+
     FileListModel(FileList& list, const TextSource& texts, QObject* parent = nullptr);
     ~FileListModel() override;
 

@@ -1,16 +1,21 @@
 #include "FileListView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "FileListModel.h"
+#include "RowSelection.h"
+#include "SelectionDelegate.h"
 #include "filelist/FileList.h"
 
 namespace tolvane {
 
 FileListView::FileListView(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Qt selects nothing itself; see the class comment.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setItemDelegate(new SelectionDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
@@ -28,12 +33,18 @@ FileListView::FileListView(QWidget* parent) : QTableView(parent) {
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListView::HeaderClicked);
 }
 
+FileListView::~FileListView() = default;
+
 void FileListView::SetFileListModel(FileListModel* model) {
     model_ = model;
     setModel(model);
+    selection_ = std::make_unique<RowSelection>(model->List());
+    // Rows that come, go or move shift the rows a span was begun over.
     connect(model, &FileListModel::ListSelectionChanged, this, &FileListView::FollowListSelection);
     connect(model, &FileListModel::layoutChanged, this, &FileListView::FollowListSelection);
     connect(model, &FileListModel::rowsInserted, this, &FileListView::FollowListSelection);
+    connect(model, &FileListModel::rowsRemoved, this, &FileListView::FollowListSelection);
+    connect(model, &FileListModel::modelReset, this, &FileListView::FollowListSelection);
     connect(model, &FileListModel::columnsInserted, this,
             [this](const QModelIndex&, int first, int last) { SetWidthOfInserted(first, last); });
     connect(model, &FileListModel::SortIndicatorChanged, this,
@@ -44,8 +55,6 @@ void FileListView::SetFileListModel(FileListModel* model) {
                 horizontalHeader()->setSortIndicator(
                     column, descending ? Qt::AscendingOrder : Qt::DescendingOrder);
             });
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &FileListView::TellListSelection);
     ApplyStartWidths();
 }
 
@@ -61,54 +70,125 @@ void FileListView::SetWidthOfInserted(int first, int last) {
         setColumnWidth(c, InfoOf(columns.KindAt(c)).switchedOnWidth);
 }
 
+template <class F>
+void FileListView::Select(F&& change) {
+    if (!selection_)
+        return;
+    selecting_ = true;
+    change(*selection_);
+    selecting_ = false;
+}
+
+bool FileListView::IsSelected(int row) const {
+    const FileList& list = model_->List();
+    return row >= 0 && static_cast<size_t>(row) < list.RowCount() &&
+           list.Row(static_cast<size_t>(row)).selected;
+}
+
 void FileListView::mousePressEvent(QMouseEvent* event) {
     emit RowsClicked();
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const int before = currentIndex().isValid() ? currentIndex().row() : -1;
+    // The current index, the focus and the check box, as for any table.
     QTableView::mousePressEvent(event);
+    dragging_ = false;
+    if (!model_)
+        return;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const int row = index.row();
+    if (event->button() == Qt::RightButton) {
+        // The row menu acts on the selection: a row outside it becomes the selection.
+        if (index.isValid() && !shift && !control) {
+            Select([&](RowSelection& s) {
+                IsSelected(row) ? s.Focus(static_cast<size_t>(row))
+                                : s.Only(static_cast<size_t>(row));
+            });
+        }
+        return;
+    }
+    if (!index.isValid()) {
+        if (!shift && !control)
+            Select([](RowSelection& s) { s.Clear(); });
+        return;
+    }
+    Select([&](RowSelection& s) {
+        if (shift)
+            s.SpanTo(static_cast<size_t>(row), true, before);
+        else if (control)
+            dragSelects_ = s.Toggle(static_cast<size_t>(row));
+        else
+            s.Only(static_cast<size_t>(row));
+    });
+    if (shift || !control)
+        dragSelects_ = true;
+    dragging_ = event->button() == Qt::LeftButton;
+    dragRow_ = row;
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* event) {
+    QTableView::mouseMoveEvent(event);
+    if (!dragging_ || !(event->buttons() & Qt::LeftButton))
+        return;
+    const int row = rowAt(static_cast<int>(event->position().y()));
+    if (row < 0 || row == dragRow_)
+        return;
+    dragRow_ = row;
+    Select([&](RowSelection& s) { s.SpanTo(static_cast<size_t>(row), dragSelects_, -1); });
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* event) {
+    dragging_ = false;
+    QTableView::mouseReleaseEvent(event);
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex before = currentIndex();
+    const bool checkedBefore = before.isValid() && model_ && IsChecked(before.row());
+    QTableView::keyPressEvent(event);
+    const QModelIndex now = currentIndex();
+    if (!model_ || !now.isValid())
+        return;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool control = modifiers & Qt::ControlModifier;
+    // Shift+Tab is Backtab: a move back, not a span.
+    const bool shift = (modifiers & Qt::ShiftModifier) && event->key() != Qt::Key_Backtab;
+    const auto row = static_cast<size_t>(now.row());
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) {
+        // Space on the check box checks; elsewhere it selects (Ctrl: turns the row over).
+        if (now == before && IsChecked(now.row()) != checkedBefore)
+            return;
+        Select([&](RowSelection& s) { control ? void(s.Toggle(row)) : s.Add(row); });
+        return;
+    }
+    if (now == before)
+        return;
+    // Ctrl with a key moves the current row only.
+    if (shift)
+        Select([&](RowSelection& s) { s.SpanTo(row, true, before.isValid() ? before.row() : -1); });
+    else if (!control)
+        Select([&](RowSelection& s) { s.Only(row); });
+}
+
+bool FileListView::IsChecked(int row) const {
+    const FileList& list = model_->List();
+    return row >= 0 && static_cast<size_t>(row) < list.RowCount() &&
+           list.Row(static_cast<size_t>(row)).checked;
 }
 
 void FileListView::FollowListSelection() {
-    if (syncing_ || !model_)
+    if (!model_)
         return;
-    syncing_ = true;
-    const FileList& list = model_->List();
-    QItemSelection selection;
-    const int lastColumn = model_->columnCount() - 1;
-    for (size_t r = 0; r < list.RowCount();) {
-        if (!list.Row(r).selected) {
-            ++r;
-            continue;
-        }
-        const size_t first = r;
-        while (r < list.RowCount() && list.Row(r).selected)
-            ++r;
-        selection.select(model_->index(static_cast<int>(first), 0),
-                         model_->index(static_cast<int>(r - 1), lastColumn));
-    }
-    // Cleared first: Qt compares an old and a new selection range by range, which
-    // takes minutes when both hold tens of thousands of ranges (an inverted list).
-    selectionModel()->clearSelection();
-    selectionModel()->select(selection, QItemSelectionModel::Select);
-    if (list.SelectionMark() >= 0)
-        selectionModel()->setCurrentIndex(model_->index(list.SelectionMark(), 0),
+    viewport()->update();
+    if (selecting_ || !selection_)
+        return;
+    selection_->Forget();
+    const int mark = model_->List().SelectionMark();
+    if (mark >= 0 && mark < model_->rowCount()) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        selectionModel()->setCurrentIndex(model_->index(mark, column),
                                           QItemSelectionModel::NoUpdate);
-    syncing_ = false;
-}
-
-void FileListView::TellListSelection() {
-    if (syncing_ || !model_)
-        return;
-    syncing_ = true;
-    FileList& list = model_->List();
-    std::vector<bool> selected(list.RowCount(), false);
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        for (int r = range.top(); r <= range.bottom(); ++r) {
-            if (static_cast<size_t>(r) < selected.size())
-                selected[static_cast<size_t>(r)] = true;
-        }
     }
-    const QModelIndex current = selectionModel()->currentIndex();
-    list.SetRowStates(nullptr, &selected, current.isValid() ? current.row() : -1);
-    syncing_ = false;
 }
 
 }  // namespace tolvane

@@ -177,7 +177,7 @@ class ListToolsTest : public QObject {
         ListFive(f);
         FileListView* view = f.Window().Panel().ListView();
         PressKey(view, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(view->selectionModel()->selectedRows().size(), 5);
+        QCOMPARE(f.Window().List().SelectedCount(), 5u);
         QVERIFY(!f.Window().List().Row(2).checked);  // Ctrl+A leaves the check boxes
         PressKey(view, Qt::Key_Delete);
         QCOMPARE(f.RowCount(), 0);
