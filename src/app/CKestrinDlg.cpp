@@ -41,6 +41,7 @@
 #include "engine/OptionLists.h"
 #include "engine/Recompute.h"
 #include "execute/InputHistory.h"
+#include "filelist/ColumnLayout.h"
 #include "filelist/ListEditing.h"
 
 namespace tolvane {
@@ -85,6 +86,12 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     model_ = new FileListModel(list_, language_, this);
     conflicts_ = new ConflictChecker(list_, language_, this);
     panel_->ListView()->SetFileListModel(model_);
+    // No status of the language is cut in its column.
+    QStringList statuses;
+    for (const char* key :
+         {"sucess", "fail", "noModify", "unchecked", "nameTaken", "nameTwice", "nameRefused"})
+        statuses << DisplayText(language_.Text(key));
+    panel_->ListView()->FitColumnToTexts(ColumnLayout::kStatus, statuses);
     panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
     panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);

@@ -1,5 +1,7 @@
 #include "FileListView.h"
 
+#include <QStyle>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -62,6 +64,15 @@ void FileListView::ApplyStartWidths() {
     const ColumnLayout& columns = model_->List().Columns();
     for (int c = 0; c < columns.Count(); ++c)
         setColumnWidth(c, InfoOf(columns.KindAt(c)).startWidth);
+}
+
+void FileListView::FitColumnToTexts(int column, const QStringList& texts) {
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(text));
+    // The cell's own margins on both sides, and room for the grid line.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    setColumnWidth(column, std::max(columnWidth(column), widest + margin + 2));
 }
 
 void FileListView::SetWidthOfInserted(int first, int last) {

@@ -26,6 +26,9 @@ class FileListView : public QTableView {
     void SetFileListModel(FileListModel* model);
     // Widths of the columns as the list starts: the start-up width of each column.
     void ApplyStartWidths();
+    // Widens `column` so that each of `texts` fits it (statuses in a language whose
+    // words are longer than the start width allows).
+    void FitColumnToTexts(int column, const QStringList& texts);
 
   signals:
     void HeaderClicked(int column);

@@ -11,6 +11,8 @@ namespace {
 bool Refused(KeyFilter::Rule rule, QChar c) {
     if (rule == KeyFilter::Rule::DigitsOnly)
         return c < u'0' || c > u'9';
+    if (rule == KeyFilter::Rule::TemplateText)
+        return QStringView(u"/\\:*?'|").contains(c);
     return QStringView(u"/\\:*?'<>|").contains(c);
 }
 

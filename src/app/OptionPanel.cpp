@@ -182,7 +182,10 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
                 kNameTextControlIds.end()) {
                 // Keys and input-method text reach the box, which has the focus and
                 // hands them to its field directly, past any filter on the field.
-                auto* filter = new KeyFilter(KeyFilter::Rule::NoNameBreakers, combo);
+                auto* filter =
+                    new KeyFilter(id == ctl::kTemplateText ? KeyFilter::Rule::TemplateText
+                                                           : KeyFilter::Rule::NoNameBreakers,
+                                  combo);
                 combo->installEventFilter(filter);
                 combo->lineEdit()->installEventFilter(filter);
             }
@@ -534,10 +537,16 @@ void OptionPanel::PlaceBottomRow() {
     // The count keeps to the left of the status text while that text shows anything.
     const auto* statusLabel = qobject_cast<QLabel*>(status);
     const bool statusShown = statusLabel && !statusLabel->text().isEmpty();
-    if (status)
-        status->setGeometry(300, top, std::max(0, rightEnd - 300), row);
+    // The count keeps its whole text: a longer summary (a translation) pushes the
+    // status text along.
+    const int countEnd =
+        statusShown && count ? std::max(300 - 4, 5 + count->sizeHint().width()) : rightEnd;
+    if (status) {
+        const int left = std::min(countEnd + 4, rightEnd);
+        status->setGeometry(left, top, std::max(0, rightEnd - left), row);
+    }
     if (count)
-        count->setGeometry(5, top, std::max(0, (statusShown ? 300 - 4 : rightEnd) - 5), row);
+        count->setGeometry(5, top, std::max(0, std::min(countEnd, rightEnd) - 5), row);
 }
 
 }  // namespace tolvane

@@ -104,19 +104,28 @@ class OptionInputTest : public QObject {
         QCOMPARE(Text(f, field), QStringLiteral("15"));
     }
 
+    // The template box takes the angle brackets of its tokens ("<#>_<name>" is how a
+    // template is written); the other name boxes drop them with the other seven.
     void NameBoxesDropForbiddenCharacters_data() {
         QTest::addColumn<int>("box");
-        QTest::newRow("insert text") << ctl::kInsertText;
-        QTest::newRow("replacement") << ctl::kReplaceText;
-        QTest::newRow("template") << ctl::kTemplateText;
+        QTest::addColumn<QString>("typedKept");
+        QTest::addColumn<QString>("committedKept");
+        QTest::newRow("insert text")
+            << ctl::kInsertText << QStringLiteral("abcdefghij\"k") << QStringLiteral("照片2024");
+        QTest::newRow("replacement")
+            << ctl::kReplaceText << QStringLiteral("abcdefghij\"k") << QStringLiteral("照片2024");
+        QTest::newRow("template") << ctl::kTemplateText << QStringLiteral("abcdefg<h>ij\"k")
+                                  << QStringLiteral("照片<2024>");
     }
     void NameBoxesDropForbiddenCharacters() {
         QFETCH(int, box);
+        QFETCH(QString, typedKept);
+        QFETCH(QString, committedKept);
         WindowFixture f;
         f.Open();
         QComboBox* combo = f.Combo(box);
         TypeText(combo, QStringLiteral("a/b\\c:d*e?f'g<h>i|j\"k"));
-        QCOMPARE(Text(f, box), QStringLiteral("abcdefghij\"k"));
+        QCOMPARE(Text(f, box), typedKept);
         // Chinese, one character to a key, as most input methods deliver it.
         combo->setEditText({});
         TypeText(combo, QStringLiteral("文件/名|称"));
@@ -129,9 +138,21 @@ class OptionInputTest : public QObject {
         // Text committed by an input method.
         combo->setEditText({});
         CommitText(combo, QStringLiteral("照片<2024>"));
-        QCOMPARE(Text(f, box), QStringLiteral("照片2024"));
+        QCOMPARE(Text(f, box), committedKept);
         CommitText(combo, QStringLiteral("？＊"));  // full-width forms are ordinary characters
-        QCOMPARE(Text(f, box), QStringLiteral("照片2024？＊"));
+        QCOMPARE(Text(f, box), committedKept + QStringLiteral("？＊"));
+    }
+
+    void ATemplateTypedByHandNamesTheFiles() {
+        WindowFixture f;
+        f.Open();
+        f.MakeFile("a.txt");
+        f.AddFiles({QStringLiteral("a.txt")});
+        test::PreviewWaiter waiter(f.Window());
+        TypeText(f.Combo(ctl::kTemplateText), QStringLiteral("<#>_<name>"));
+        QVERIFY(waiter.Wait());
+        QCOMPARE(QString::fromStdWString(f.Window().List().Row(0).newName),
+                 QStringLiteral("01_a.txt"));
     }
 
     void OtherBoxesTakeEveryCharacter() {

@@ -247,15 +247,20 @@ class WindowLayoutTest : public QObject {
         }
         test::SavePicture(window, picture + QStringLiteral("-status"));
 
-        // After a pass, with the summary under the list.
+        // After a pass, with the summary under the list beside the count of conflicts: a
+        // file outside the list holds one row's new name.
+        f.MakeFile("新_photo_01.jpg");
         f.Combo(ctl::kFindText)->setEditText({});
         test::PreviewWaiter waiter(window);
         test::TypeText(f.Combo(ctl::kInsertText), QStringLiteral("新_"));
         QVERIFY(waiter.Wait());
         test::SavePicture(window, picture + QStringLiteral("-rows"));
+        QTRY_VERIFY(!f.StatusLine().isEmpty());  // the conflict, counted
         test::PressKey(f.Combo(ctl::kInsertText), Qt::Key_F2, Qt::ControlModifier);
-        QCOMPARE(f.NamesOnDisk().size(), 3);
-        QVERIFY(f.NamesOnDisk().contains(QStringLiteral("新_photo_01.jpg")));
+        QCOMPARE(f.NamesOnDisk().size(), 4);
+        QVERIFY(f.NamesOnDisk().contains(QStringLiteral("新_报告 2024.docx")));
+        QVERIFY(f.NamesOnDisk().contains(QStringLiteral("photo_01.jpg")));
+        QVERIFY(!f.StatusLine().isEmpty());
         VerifyLayout(f);
         test::SavePicture(window, picture + QStringLiteral("-executed"));
     }
