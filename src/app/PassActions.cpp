@@ -110,8 +110,9 @@ void PassActions::StartBlanking() {
         QTimer::singleShot(scaled(kBlankStatusesMs), this, [this, scaled] {
             list_.ClearStatusColumn();
             QTimer::singleShot(scaled(kShowCountMs), this, [this] {
-                // The fixed word, as the refresh has always shown it.
-                ShowSummary(QString::number(list_.RowCount()) + QStringLiteral("个对象"));
+                // The count as adding shows it, in the window's language.
+                ShowSummary(
+                    DisplayText(ObjectCountText(list_.RowCount(), language_.Text("files"))));
             });
         });
     });

@@ -51,11 +51,11 @@ class WindowRenameTest : public QObject {
 
     // old1 renames, old2's new name is taken by a file outside the list, keep.txt
     // keeps its name, old3 is unchecked.
-    static void ListFourRows(WindowFixture& f, const QString& settings) {
+    static void ListFourRows(WindowFixture& f, const QString& settings, int languageId = 2052) {
         for (const char* name : {"old1.txt", "old2.txt", "keep.txt", "old3.txt", "new2.txt"})
             f.MakeFile(name, name);
         f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nremindCount=5\n") + settings);
-        f.Open();
+        f.Open(languageId);
         f.Window().Passes().SetTimerScale(0.01);
         f.AddFiles({"old1.txt", "old2.txt", "keep.txt", "old3.txt"});
         QCOMPARE(f.RowCount(), 4);
@@ -211,6 +211,13 @@ class WindowRenameTest : public QObject {
             QCOMPARE(f.Cell(0, kStatus), QStringLiteral("√成功"));
             QCOMPARE(f.Cell(0, kNewName), QStringLiteral("new1.txt"));
         }
+    }
+
+    void TheRefreshCountsInTheWindowsLanguage() {
+        WindowFixture f;
+        ListFourRows(f, QStringLiteral("clearInput=0\n"), 1033);
+        Execute(f);
+        QTRY_COMPARE(f.SummaryLine(), QStringLiteral("4 items"));
     }
 
     void RefreshBlanksNewNamesThenStatusesThenCounts() {
