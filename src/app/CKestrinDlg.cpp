@@ -175,10 +175,9 @@ void CKestrinDlg::SetUpPanel() {
     connect(preview_, &PreviewController::Finished, this,
             [this] { conflicts_->Check(preview_->Rows(), preview_->LastNewNames()); });
     connect(adding_, &AddingFiles::BatchAdded, conflicts_, [this] { conflicts_->Check(); });
-    connect(passes_, &PassActions::DiskChanged, conflicts_, [this] {
-        checkTimer_->stop();
-        conflicts_->Cancel();
-    });
+    // What the check counted was of the disk before the pass; the pass's statuses say
+    // what happened now.
+    connect(passes_, &PassActions::DiskChanged, conflicts_, [this] { ForgetConflicts(); });
     // Names pasted or typed are what a pass renames to, until an option changes.
     connect(clipboardMenu_, &ClipboardMenu::NewNamesPasted, this, [this] {
         preview_->Adopt(panel_->Snapshot());
@@ -411,8 +410,16 @@ void CKestrinDlg::ApplyFilter() {
 
 void CKestrinDlg::ClearList() {
     textMode_->Leave();
+    ForgetConflicts();
     list_.Clear();
     panel_->SetCaption(ctl::kObjectCount, {});
+}
+
+void CKestrinDlg::ForgetConflicts() {
+    checkTimer_->stop();
+    conflicts_->Cancel();
+    conflictCount_ = 0;
+    UpdateStatusLine();
 }
 
 void CKestrinDlg::ToggleAlwaysOnTop() {

@@ -123,6 +123,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     void UpdateStatusLine();
     void ApplyFilter();
     void ClearList();
+    void ForgetConflicts();
     void ToggleAlwaysOnTop();
     void ShowHelp();
     void SaveSize();

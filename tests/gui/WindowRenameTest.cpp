@@ -213,6 +213,26 @@ class WindowRenameTest : public QObject {
         }
     }
 
+    // The count of conflicts under the list is of the disk and rows it was made for:
+    // a pass or an emptied list leaves no stale warning behind.
+    void ConflictCountGoesWithThePassAndTheList_data() {
+        QTest::addColumn<bool>("clearWithF9");
+        QTest::newRow("a pass") << false;
+        QTest::newRow("F9") << true;
+    }
+    void ConflictCountGoesWithThePassAndTheList() {
+        QFETCH(bool, clearWithF9);
+        WindowFixture f;
+        ListFourRows(f, QStringLiteral("clearInput=0\nrefreshFile=0\n"));
+        QTRY_VERIFY(f.StatusLine().startsWith(QStringLiteral("冲突")));  // new2.txt is taken
+        if (clearWithF9)
+            PressKey(f.Combo(ctl::kFindText), Qt::Key_F9);
+        else
+            Execute(f);
+        QTest::qWait(300);
+        QCOMPARE(f.StatusLine(), QString());
+    }
+
     void TheRefreshCountsInTheWindowsLanguage() {
         WindowFixture f;
         ListFourRows(f, QStringLiteral("clearInput=0\n"), 1033);
