@@ -213,9 +213,15 @@ void CKestrinDlg::SetUpPanel() {
     connect(view, &FileListView::HeaderClicked, this,
             [this](int column) { list_.ClickColumn(column, panel_->Text(ctl::kFilter)); });
     connect(listCommands_, &ListCommands::ClearListRequested, this, &CKestrinDlg::ClearList);
-    connect(listCommands_, &ListCommands::InlineRenameRequested, inlineEditor_,
-            &InlineEditor::Begin);
-    connect(inlineEditor_, &InlineEditor::Committed, conflicts_, [this] { conflicts_->Check(); });
+    connect(listCommands_, &ListCommands::InlineRenameRequested, this,
+            &CKestrinDlg::BeginInlineRename);
+    // A name typed into a row is what a pass renames to, until an option changes (the
+    // pass's flush would otherwise compute every name again from the options).
+    connect(inlineEditor_, &InlineEditor::Committed, this, [this] {
+        if (!preview_->Busy())
+            preview_->Adopt(panel_->Snapshot());
+        conflicts_->Check();
+    });
     connect(view, &FileListView::RowsClicked, this, [this] {
         if (!list_.Colours().Empty())
             list_.ClearColours();
@@ -253,7 +259,7 @@ void CKestrinDlg::SetUpCommands() {
              [&rows] { rows.Move(MoveDirection::Down); });
     c.Define(cmd::kMoveBottom, Keys{Qt::ALT | Qt::Key_End},
              [&rows] { rows.Move(MoveDirection::Bottom); });
-    c.Define(cmd::kRenameSelected, Keys{}, [this] { inlineEditor_->Begin(); });
+    c.Define(cmd::kRenameSelected, Keys{}, [this] { BeginInlineRename(); });
     c.Define(cmd::kCheck, Keys{}, [&rows] { rows.CheckSelected(true); });
     c.Define(cmd::kUncheck, Keys{}, [&rows] { rows.CheckSelected(false); });
     c.Define(cmd::kRemove, Keys{}, [&rows] { rows.RemoveSelected(); });
@@ -413,6 +419,14 @@ void CKestrinDlg::ClearList() {
     ForgetConflicts();
     list_.Clear();
     panel_->SetCaption(ctl::kObjectCount, {});
+}
+
+// After the refresh blanked the new names, a name typed into one row must not leave
+// the others empty: they are computed again first.
+void CKestrinDlg::BeginInlineRename() {
+    preview_->Restore(panel_->Snapshot(),
+                      PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
+    inlineEditor_->Begin();
 }
 
 void CKestrinDlg::ForgetConflicts() {

@@ -124,6 +124,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     void ApplyFilter();
     void ClearList();
     void ForgetConflicts();
+    void BeginInlineRename();
     void ToggleAlwaysOnTop();
     void ShowHelp();
     void SaveSize();

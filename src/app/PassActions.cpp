@@ -107,6 +107,7 @@ void PassActions::StartBlanking() {
     // An earlier refresh still on its way goes on; nothing waits for it.
     QTimer::singleShot(scaled(kBlankNewNamesMs), this, [this, scaled] {
         list_.ClearNewNameColumn();
+        preview_.Forget();
         QTimer::singleShot(scaled(kBlankStatusesMs), this, [this, scaled] {
             list_.ClearStatusColumn();
             QTimer::singleShot(scaled(kShowCountMs), this, [this] {

@@ -164,6 +164,16 @@ void PreviewController::KeepNames() {
         shownGeneration_ = list_.Generation();
 }
 
+void PreviewController::Forget() {
+    CancelRunning();
+    shown_.reset();
+}
+
+void PreviewController::Restore(const RenameOptions& options, const PipelineTexts& texts) {
+    if (!shown_ && !job_)
+        Flush(options, texts);
+}
+
 void PreviewController::Flush(const RenameOptions& options, const PipelineTexts& texts) {
     if (!job_ && shown_ && *shown_ == OfNames(options) && shownGeneration_ == list_.Generation())
         return;

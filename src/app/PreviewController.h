@@ -42,6 +42,10 @@ class PreviewController : public QObject {
     // The same with the options the shown names were made for, for rows that may have
     // moved since; nothing while a computation runs or before the first one.
     void KeepNames();
+    // The new-name column was blanked (the refresh after a pass): the next flush
+    // computes every name again, and `Restore` brings them back before one is edited.
+    void Forget();
+    void Restore(const RenameOptions& options, const PipelineTexts& texts);
     bool Busy() const { return job_ != nullptr; }
     // What the last finished computation said of the find pattern.
     bool PatternGaveUp() const { return gaveUp_; }

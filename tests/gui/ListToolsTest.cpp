@@ -236,6 +236,36 @@ class ListToolsTest : public QObject {
         QTRY_COMPARE(urls_.opened, QList<QUrl>{folder});
     }
 
+    // Names typed into rows by hand are what a pass renames to, also when one of them
+    // cannot be: that row fails, the others are renamed.
+    void InlineRenamesAreWhatThePassRenamesTo() {
+        WindowFixture f;
+        f.Open();
+        for (const char* name : {"a.txt", "b.txt", "c.txt", "taken.txt"})
+            f.MakeFile(name);
+        f.AddFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+        FileListView* view = f.Window().Panel().ListView();
+        QLineEdit* field = f.Window().Inline().Field();
+        const auto rename = [&](int row, const QString& to) {
+            SelectRows(f, {row});
+            PressKey(view, Qt::Key_F2);
+            field->clear();
+            TypeText(field, to);
+            PressKey(field, Qt::Key_Return);
+            QCOMPARE(f.Cell(row, 2), to);
+        };
+        rename(0, QStringLiteral("海边.txt"));
+        rename(1, QStringLiteral("taken.txt"));
+        QTest::qWait(400);  // whatever the edits set off has run
+        QCOMPARE(f.Cell(0, 2), QStringLiteral("海边.txt"));
+        PressKey(view, Qt::Key_F2, Qt::ControlModifier);  // from the list, where the edits were
+        const QStringList onDisk = f.NamesOnDisk();
+        QVERIFY2(onDisk.contains(QStringLiteral("海边.txt")), qPrintable(onDisk.join(u',')));
+        QVERIFY2(onDisk.contains(QStringLiteral("b.txt")), qPrintable(onDisk.join(u',')));
+        QVERIFY(onDisk.contains(QStringLiteral("c.txt")));
+        QVERIFY(f.Cell(1, 3).startsWith(u'×'));
+    }
+
     void InlineRenameCommitsAndCancels_data() {
         QTest::addColumn<bool>("sortedAndScrolled");
         QTest::newRow("short list") << false;

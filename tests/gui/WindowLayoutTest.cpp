@@ -260,7 +260,13 @@ class WindowLayoutTest : public QObject {
         QCOMPARE(f.NamesOnDisk().size(), 4);
         QVERIFY(f.NamesOnDisk().contains(QStringLiteral("新_报告 2024.docx")));
         QVERIFY(f.NamesOnDisk().contains(QStringLiteral("photo_01.jpg")));
+        // The summary stays while the line beside it reports a pattern.
+        const QString summary = f.SummaryLine();
+        test::PreviewWaiter invalid(window);
+        f.Combo(ctl::kFindText)->setEditText(QStringLiteral("(?<x"));
+        QVERIFY(invalid.Wait());
         QVERIFY(!f.StatusLine().isEmpty());
+        QCOMPARE(f.SummaryLine(), summary);
         VerifyLayout(f);
         test::SavePicture(window, picture + QStringLiteral("-executed"));
     }

@@ -1,16 +1,20 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
 
 #include <fstream>
 
 #include "WindowFixture.h"
+#include "app/CommandTable.h"
 #include "app/FileListView.h"
+#include "app/InlineEditor.h"
 #include "app/OptionPanel.h"
 #include "app/PassActions.h"
 #include "engine/ControlTable.h"
 #include "filelist/ColumnLayout.h"
+#include "settings/MenuTable.h"
 
 namespace tolvane {
 
@@ -231,6 +235,33 @@ class WindowRenameTest : public QObject {
             Execute(f);
         QTest::qWait(300);
         QCOMPARE(f.StatusLine(), QString());
+    }
+
+    // After the refresh blanked the new names, another pass or a name typed into one row
+    // works from the names of the options again, never from the blank cells.
+    void APassAfterTheBlankingRenamesFromTheOptions() {
+        WindowFixture f;
+        ListFourRows(f, QStringLiteral("clearInput=0\n"));
+        Execute(f);
+        QTRY_COMPARE(Column(f, kNewName).join(QString()), QString());
+        FileListView* view = f.Window().Panel().ListView();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(2, kName)).center());
+        QCOMPARE(f.Window().List().SelectedCount(), size_t(1));
+        f.Window().Commands().Run(cmd::kRenameSelected);
+        QCOMPARE(f.Cell(0, kNewName), QStringLiteral("new1.txt"));  // computed again
+        QLineEdit* field = f.Window().Inline().Field();
+        QVERIFY(field->isVisible());
+        field->clear();
+        TypeText(field, QStringLiteral("kept.txt"));
+        PressKey(field, Qt::Key_Return);
+        Execute(f);
+        QVERIFY(f.NamesOnDisk().contains(QStringLiteral("kept.txt")));
+        for (int row = 0; row < f.RowCount(); ++row)
+            QVERIFY2(f.Cell(row, kStatus) != QStringLiteral("×失败") ||
+                         !f.Window().List().Row(row).statusTip.empty(),
+                     qPrintable(f.Cell(row, kName)));
+        QCOMPARE(f.Cell(0, kStatus), QStringLiteral("无修改"));
     }
 
     void TheRefreshCountsInTheWindowsLanguage() {
