@@ -193,6 +193,11 @@ struct HostileCase {
     bool whole = false;
 };
 
+// Named by its label in the test's output, not by its bytes.
+void PrintTo(const HostileCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
 class HostileJournalTest : public testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileJournalTest, IsRefusedWithAReason) {
