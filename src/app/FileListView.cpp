@@ -1,10 +1,10 @@
 #include "FileListView.h"
 
-#include <QStyle>
-
+#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include "FileListModel.h"
 #include "RowSelection.h"
@@ -191,6 +191,7 @@ void FileListView::FollowListSelection() {
     if (!model_)
         return;
     viewport()->update();
+    MirrorSelectionForAccessibility();
     if (selecting_ || !selection_)
         return;
     selection_->Forget();
@@ -200,6 +201,36 @@ void FileListView::FollowListSelection() {
         selectionModel()->setCurrentIndex(model_->index(mark, column),
                                           QItemSelectionModel::NoUpdate);
     }
+}
+
+// Assistive technology reads the selected rows from Qt's selection model, which the
+// view otherwise leaves empty (its ranges cost a search per painted cell: 50,000 of them
+// when every other row of 100,000 is selected). It is filled only while such a reader
+// listens.
+void FileListView::MirrorSelectionForAccessibility() {
+    QItemSelectionModel* model = selectionModel();
+    if (!model)
+        return;
+    if (!QAccessible::isActive() && !mirrorAlways_) {
+        if (model->hasSelection())
+            model->clearSelection();
+        return;
+    }
+    QItemSelection selection;
+    const FileList& list = model_->List();
+    const size_t rows = std::min(list.RowCount(), static_cast<size_t>(model_->rowCount()));
+    const int lastColumn = model_->columnCount() - 1;
+    for (size_t r = 0; r < rows; ++r) {
+        if (!list.Row(r).selected)
+            continue;
+        size_t end = r;
+        while (end + 1 < rows && list.Row(end + 1).selected)
+            ++end;
+        selection.select(model_->index(static_cast<int>(r), 0),
+                         model_->index(static_cast<int>(end), lastColumn));
+        r = end;
+    }
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 }  // namespace tolvane

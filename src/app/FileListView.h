@@ -29,6 +29,9 @@ class FileListView : public QTableView {
     // Widens `column` so that each of `texts` fits it (statuses in a language whose
     // words are longer than the start width allows).
     void FitColumnToTexts(int column, const QStringList& texts);
+    // Fills Qt's selection model also while no screen reader listens (the platform
+    // decides when one does; tests have none).
+    void SetMirrorSelection(bool always) { mirrorAlways_ = always; }
 
   signals:
     void HeaderClicked(int column);
@@ -42,6 +45,7 @@ class FileListView : public QTableView {
 
   private:
     void FollowListSelection();
+    void MirrorSelectionForAccessibility();
     void SetWidthOfInserted(int first, int last);
     bool IsSelected(int row) const;
     bool IsChecked(int row) const;
@@ -56,6 +60,7 @@ class FileListView : public QTableView {
     bool dragging_ = false;
     bool dragSelects_ = true;
     int dragRow_ = -1;
+    bool mirrorAlways_ = false;
 };
 
 }  // namespace tolvane

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QHeaderView>
 #include <QtTest>
 
@@ -7,6 +8,7 @@
 #include "app/OptionPanel.h"
 #include "filelist/ColumnLayout.h"
 #include "filelist/FileList.h"
+#include "filelist/ListEditing.h"
 
 namespace tolvane {
 
@@ -86,6 +88,25 @@ class ListSelectionTest : public QObject {
     }
 
   private slots:
+    // A screen reader learns which rows are selected, whoever selected them.
+    void AScreenReaderHearsTheSelectedRows() {
+        WindowFixture f;
+        f.Open();
+        ListRows(f);
+        View(f)->SetMirrorSelection(true);  // a screen reader listens
+        Run(f, QStringLiteral("c2"));
+        Run(f, QStringLiteral("s4"));
+        QCOMPARE(View(f)->selectionModel()->selectedRows().size(), 3);
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(View(f));
+        QVERIFY(table && table->tableInterface());
+        QCOMPARE(table->tableInterface()->selectedRows(), (QList<int>{2, 3, 4}));
+        SelectEveryRow(f.Window().List());  // as Ctrl+A does, in the list itself
+        QCOMPARE(table->tableInterface()->selectedRowCount(), kRows);
+        View(f)->SetMirrorSelection(false);
+        Run(f, QStringLiteral("c1"));
+        QVERIFY(!View(f)->selectionModel()->hasSelection());
+    }
+
     void MouseAndKeysSelect_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("selected");
