@@ -183,6 +183,14 @@ void CKestrinDlg::SetUpPanel() {
         preview_->Adopt(panel_->Snapshot());
         checkTimer_->start();
     });
+    connect(textMode_, &TextModeEditor::LineCountMismatch, this,
+            [this](bool mismatch, int lines, int rows) {
+                panel_->SetCaption(
+                    ctl::kObjectCount,
+                    mismatch
+                        ? DisplayText(language_.Text("linesDiffer")).arg(lines).arg(rows)
+                        : DisplayText(ObjectCountText(list_.RowCount(), language_.Text("files"))));
+            });
     connect(textMode_, &TextModeEditor::NamesEdited, this, [this] {
         preview_->KeepNames();
         checkTimer_->start();

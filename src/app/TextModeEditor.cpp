@@ -85,6 +85,8 @@ void TextModeEditor::Enter() {
         editor_->setPlainText(DisplayText(session_.Begin(list_)));
         settingText_ = false;
     }
+    rowsAtBegin_ = static_cast<int>(list_.RowCount());
+    mismatch_ = false;
     Place();
     editor_->raise();
     editor_->show();
@@ -149,6 +151,14 @@ void TextModeEditor::OnContentsChange(int position, int removed, int added) {
     if (session_.Replace(list_, static_cast<size_t>(first), static_cast<size_t>(replaced),
                          std::move(lines)) > 0)
         emit NamesEdited();
+    // The text ends with a line break after its last line.
+    int count = document->blockCount();
+    if (count > 0 && document->lastBlock().text().isEmpty())
+        --count;
+    if ((count != rowsAtBegin_) != mismatch_) {
+        mismatch_ = !mismatch_;
+        emit LineCountMismatch(mismatch_, count, rowsAtBegin_);
+    }
 }
 
 }  // namespace tolvane

@@ -33,6 +33,9 @@ class TextModeEditor : public QObject {
   signals:
     // New names were typed.
     void NamesEdited();
+    // The editor's lines stopped (or started again) matching the rows it was made for:
+    // from a line added or taken away on, lines rename the rows of their new places.
+    void LineCountMismatch(bool mismatch, int lines, int rows);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +53,8 @@ class TextModeEditor : public QObject {
     QList<QWidget*> hidden_;
     QHash<int, bool> enabled_;
     bool settingText_ = false;
+    int rowsAtBegin_ = 0;
+    bool mismatch_ = false;
 };
 
 }  // namespace tolvane

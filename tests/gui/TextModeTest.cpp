@@ -111,6 +111,22 @@ class TextModeTest : public QObject {
         QCOMPARE(f.Column(ColumnLayout::kNewName), expected);
     }
 
+    // A line break typed into the middle shifts the names below it onto the next rows:
+    // the line under the list says so while the counts differ.
+    void TheCountWarnsWhileLinesAndRowsDiffer() {
+        WindowFixture f;
+        f.Open();
+        EnterWith(f, {"a.txt", "b.txt", "c.txt"});
+        const QString count = f.SummaryLine();
+        TypeAtLine(f, 0, QString());
+        PressKey(Editor(f), Qt::Key_Return);
+        QVERIFY2(f.SummaryLine().startsWith(QStringLiteral("注意：文本有 4 行，列表有 3 个对象")),
+                 qPrintable(f.SummaryLine()));
+        PressKey(Editor(f), Qt::Key_Backspace);
+        QCOMPARE(f.SummaryLine(), count);
+        QCOMPARE(f.Column(ColumnLayout::kNewName), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    }
+
     // Sorted or shortened while in text mode, each line still names its own row.
     void LinesKeepTheirRowsWhenTheListChanges() {
         WindowFixture f;
