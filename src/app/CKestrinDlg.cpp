@@ -438,7 +438,8 @@ void CKestrinDlg::BeginInlineRename() {
 }
 
 void CKestrinDlg::ForgetConflicts() {
-    checkTimer_->stop();
+    if (checkTimer_)  // made after set-up, which may already clear the list
+        checkTimer_->stop();
     conflicts_->Cancel();
     conflictCount_ = 0;
     UpdateStatusLine();
