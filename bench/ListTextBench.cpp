@@ -27,6 +27,7 @@
 #include <functional>
 
 #include "BenchNames.h"
+#include "ScratchHome.h"
 #include "app/CKestrinDlg.h"
 #include "app/ClipboardMenu.h"
 #include "app/DialogUnits.h"
@@ -199,24 +200,11 @@ BENCHMARK(ClipboardExport)
     ->Iterations(5);
 BENCHMARK(ImportPathList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
-void UseScratchHome() {
-    static const ScratchFolder home("tolvane-list-text-bench-home");
-    for (const char* folder : {"config/tolvane", "state", "run"})
-        fs::create_directories(home.Path() / folder);
-    fs::permissions(home.Path() / "run", fs::perms::owner_all);
-    setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
-    setenv("XDG_STATE_HOME", (home.Path() / "state").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (home.Path() / "run").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::ofstream(home.Path() / "config/tolvane/Tolvane.ini")
-        << "[set]\nisFirstRun=1\nremindCount=5\n";
-}
-
 }  // namespace
 }  // namespace tolvane::bench
 
 int main(int argc, char** argv) {
-    tolvane::bench::UseScratchHome();
+    tolvane::bench::UseScratchHome("tolvane-list-text-bench-home");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     QApplication::setFont(tolvane::WindowFont());

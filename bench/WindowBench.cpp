@@ -38,6 +38,7 @@
 #include <memory>
 
 #include "BenchNames.h"
+#include "ScratchHome.h"
 #include "app/CKestrinDlg.h"
 #include "app/CommandTable.h"
 #include "app/DialogUnits.h"
@@ -330,24 +331,11 @@ BENCHMARK(ExecuteFromWindow)
     ->UseManualTime()
     ->Iterations(3);
 
-// The program's folders inside a scratch folder, before anything reads them.
-void UseScratchHome() {
-    static const ScratchFolder home("tolvane-window-bench-home");
-    for (const char* folder : {"config/tolvane", "state", "run"})
-        fs::create_directories(home.Path() / folder);
-    fs::permissions(home.Path() / "run", fs::perms::owner_all);
-    setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
-    setenv("XDG_STATE_HOME", (home.Path() / "state").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (home.Path() / "run").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    WriteSettings("");
-}
-
 }  // namespace
 }  // namespace tolvane::bench
 
 int main(int argc, char** argv) {
-    tolvane::bench::UseScratchHome();
+    tolvane::bench::UseScratchHome("tolvane-window-bench-home");
     tolvane::bench::TimedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     QApplication::setFont(tolvane::WindowFont());
