@@ -1,6 +1,6 @@
 #include "ConflictChecker.h"
 
-#include "BackgroundPriority.h"
+#include "JobThreads.h"
 
 #include <QPointer>
 
@@ -43,18 +43,7 @@ ConflictChecker::ConflictChecker(FileList& list, const Language& language, QObje
 ConflictChecker::~ConflictChecker() {
     if (job_)
         job_->cancelled = true;
-    JoinFinished(true);
-}
-
-void ConflictChecker::JoinFinished(bool all) {
-    for (auto it = threads_.begin(); it != threads_.end();) {
-        if (all || it->first->finished) {
-            it->second.join();
-            it = threads_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    threads_.JoinFinished(true);
 }
 
 void ConflictChecker::Check() {
@@ -71,7 +60,7 @@ void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
     if (job_)
         job_->cancelled = true;
     job_.reset();
-    JoinFinished(false);
+    threads_.JoinFinished(false);
     if (!rows || !newNames || rows->names.size() != newNames->size() ||
         rows->generation != list_.Generation()) {
         Check();  // what was computed is for rows that have changed since
@@ -85,18 +74,17 @@ void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
         job->checked.push_back(list_.Row(r).checked);
     job_ = job;
     QPointer<ConflictChecker> self(this);
-    threads_.emplace_back(job, std::thread([job, self] {
-                              RunBelowInterface();
-                              job->Run();
-                              job->finished = true;
-                              QMetaObject::invokeMethod(
-                                  self,
-                                  [self, job] {
-                                      if (self)
-                                          self->Take(job);
-                                  },
-                                  Qt::QueuedConnection);
-                          }));
+    threads_.Start([job, self] {
+        job->Run();
+        job->finished = true;
+        QMetaObject::invokeMethod(
+            self,
+            [self, job] {
+                if (self)
+                    self->Take(job);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ConflictChecker::Cancel() {
@@ -114,7 +102,7 @@ void ConflictChecker::Forget() {
 }
 
 void ConflictChecker::Take(const std::shared_ptr<Job>& job) {
-    JoinFinished(false);
+    threads_.JoinFinished(false);
     if (job != job_ || job->cancelled)
         return;
     job_.reset();

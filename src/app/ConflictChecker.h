@@ -3,9 +3,9 @@
 #include <QObject>
 
 #include <memory>
-#include <thread>
 #include <vector>
 
+#include "JobThreads.h"
 #include "RowsSnapshot.h"
 
 namespace tolvane {
@@ -41,13 +41,12 @@ class ConflictChecker : public QObject {
   private:
     struct Job;
     void Take(const std::shared_ptr<Job>& job);
-    void JoinFinished(bool all);
 
     FileList& list_;
     std::vector<std::wstring> texts_;  // the statuses of the three kinds, in their order
     std::shared_ptr<const RowsSnapshot> rows_;
     std::shared_ptr<Job> job_;
-    std::vector<std::pair<std::shared_ptr<Job>, std::thread>> threads_;
+    JobThreads threads_;
 };
 
 }  // namespace tolvane

@@ -1,6 +1,6 @@
 #include "PreviewController.h"
 
-#include "BackgroundPriority.h"
+#include "JobThreads.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -70,7 +70,7 @@ PreviewController::PreviewController(FileList& list, const Clock& clock, QObject
 
 PreviewController::~PreviewController() {
     CancelRunning();
-    JoinFinished(true);
+    threads_.JoinFinished(true);
 }
 
 void PreviewController::CancelRunning() {
@@ -79,20 +79,9 @@ void PreviewController::CancelRunning() {
     job_.reset();
 }
 
-void PreviewController::JoinFinished(bool all) {
-    for (auto it = threads_.begin(); it != threads_.end();) {
-        if (all || it->first->finished) {
-            it->second.join();
-            it = threads_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
 void PreviewController::Request(const RenameOptions& options, const PipelineTexts& texts) {
     CancelRunning();
-    JoinFinished(false);
+    threads_.JoinFinished(false);
     Start(options, texts);
 }
 
@@ -105,26 +94,25 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     job_ = job;
     const int rows = static_cast<int>(job->rows->names.size());
     QPointer<PreviewController> self(this);
-    threads_.emplace_back(job, std::thread([job, self, &clock = clock_] {
-                              RunBelowInterface();
-                              job->Run(clock, [&](size_t row) {
-                                  QMetaObject::invokeMethod(
-                                      self,
-                                      [self, job, row] {
-                                          if (self && self->job_ == job)
-                                              emit self->Progressed(static_cast<int>(row));
-                                      },
-                                      Qt::QueuedConnection);
-                              });
-                              job->finished = true;
-                              QMetaObject::invokeMethod(
-                                  self,
-                                  [self, job] {
-                                      if (self)
-                                          self->Take(job);
-                                  },
-                                  Qt::QueuedConnection);
-                          }));
+    threads_.Start([job, self, &clock = clock_] {
+        job->Run(clock, [&](size_t row) {
+            QMetaObject::invokeMethod(
+                self,
+                [self, job, row] {
+                    if (self && self->job_ == job)
+                        emit self->Progressed(static_cast<int>(row));
+                },
+                Qt::QueuedConnection);
+        });
+        job->finished = true;
+        QMetaObject::invokeMethod(
+            self,
+            [self, job] {
+                if (self)
+                    self->Take(job);
+            },
+            Qt::QueuedConnection);
+    });
     QTimer::singleShot(kShowProgressAfterMs, this, [this, job, rows] {
         if (job_ == job && !job->finished)
             emit Running(rows);
@@ -132,7 +120,7 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
 }
 
 void PreviewController::Take(const std::shared_ptr<Job>& job) {
-    JoinFinished(false);
+    threads_.JoinFinished(false);
     if (job != job_ || job->cancelled)
         return;  // a newer request replaced it
     job_.reset();

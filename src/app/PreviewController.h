@@ -6,9 +6,9 @@
 #include <atomic>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
+#include "JobThreads.h"
 #include "RowsSnapshot.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/RenameOptions.h"
@@ -68,12 +68,11 @@ class PreviewController : public QObject {
     void Start(const RenameOptions& options, const PipelineTexts& texts);
     void Take(const std::shared_ptr<Job>& job);
     void CancelRunning();
-    void JoinFinished(bool all);
 
     FileList& list_;
     const Clock& clock_;
     std::shared_ptr<Job> job_;
-    std::vector<std::pair<std::shared_ptr<Job>, std::thread>> threads_;
+    JobThreads threads_;
     std::shared_ptr<const RowsSnapshot> rows_;
     std::shared_ptr<const std::vector<std::wstring>> newNames_;
     // The options whose names the list shows, and the rows they were computed for.
