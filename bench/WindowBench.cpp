@@ -9,7 +9,10 @@
 //   own handling included (a key typed meanwhile waits at most that long), over all
 //   keys (the first key pays for fresh memory); `ui_busy_median_ms` that of the middle key.
 // - MemoryPerRow: how much the process grows (resident memory, `bytes_per_row`) and its
-//   heap (`heap_bytes_per_row`) when a folder of 100,000 files becomes rows on screen.
+//   heap (`heap_bytes_per_row`) when a folder of 100,000 files becomes rows on screen,
+//   once the work after the adding is done and the memory it freed is given back;
+//   `painted_...` the same at the first paint of the rows, while the conflict check may
+//   still hold its copies.
 // - ExecuteFromWindow/refresh:1, /refresh:0: Ctrl+F2's command on 100,000 rows with a
 //   prefix, until the list is painted with every status and the summary (`window_ms`),
 //   and, in the same iteration over the same files, a bare renameat2 loop that renames
@@ -41,6 +44,7 @@
 #include "ScratchHome.h"
 #include "app/CKestrinDlg.h"
 #include "app/CommandTable.h"
+#include "app/ConflictChecker.h"
 #include "app/DialogUnits.h"
 #include "app/FileListView.h"
 #include "app/OptionPanel.h"
@@ -258,6 +262,21 @@ void MemoryPerRow(benchmark::State& state) {
             return;
         }
         const double rows = static_cast<double>(shown.Window().List().RowCount());
+        state.counters["painted_bytes_per_row"] =
+            (double(ResidentBytes()) - double(resident)) / rows;
+        state.counters["painted_heap_bytes_per_row"] =
+            (double(mallinfo2().uordblks) - double(heap)) / rows;
+        // Once the work that follows the adding (the conflict check) is done.
+        if (!RunUntil([&] {
+                return !shown.Window().Preview().Busy() && !shown.Window().Conflicts().Busy();
+            })) {
+            state.SkipWithError("the window did not settle");
+            return;
+        }
+        // And once the memory that work freed has gone back to the system.
+        QElapsedTimer idle;
+        idle.start();
+        RunUntil([&] { return idle.elapsed() > ConflictChecker::kIdleMs + 500; });
         state.counters["bytes_per_row"] = (double(ResidentBytes()) - double(resident)) / rows;
         state.counters["heap_bytes_per_row"] = (double(mallinfo2().uordblks) - double(heap)) / rows;
     }

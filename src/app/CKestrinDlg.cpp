@@ -75,7 +75,7 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     commands_->BuildMenuBar(menuBar());
     ApplyToMainWindow(language_, *this);
 
-    preview_ = new PreviewController(list_, clock_, this);
+    preview_ = new PreviewController(list_, rows_, clock_, this);
     options_ = new OptionActions(*panel_, settings_, language_, this);
     adding_ = new AddingFiles(list_, *panel_, *preview_, settings_, language_, clock_, this);
     passes_ =
@@ -84,7 +84,7 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     pathLists_ = new PathListActions(list_, *adding_, language_, this);
     textMode_ = new TextModeEditor(list_, *panel_, this);
     model_ = new FileListModel(list_, language_, this);
-    conflicts_ = new ConflictChecker(list_, language_, this);
+    conflicts_ = new ConflictChecker(list_, rows_, language_, this);
     panel_->ListView()->SetFileListModel(model_);
     // No status of the language is cut in its column.
     QStringList statuses;
@@ -173,7 +173,7 @@ void CKestrinDlg::SetUpPanel() {
     connect(passes_, &PassActions::ClearListRequested, this, &CKestrinDlg::ClearList);
     connect(preview_, &PreviewController::Finished, this, &CKestrinDlg::ShowPatternState);
     connect(preview_, &PreviewController::Finished, this,
-            [this] { conflicts_->Check(preview_->Rows(), preview_->LastNewNames()); });
+            [this] { conflicts_->Check(preview_->Rows(), preview_->TakeNewNames()); });
     connect(adding_, &AddingFiles::BatchAdded, conflicts_, [this] { conflicts_->Check(); });
     // What the check counted was of the disk before the pass; the pass's statuses say
     // what happened now.

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "SharedRows.h"
 #include "engine/Clock.h"
 #include "filelist/FileList.h"
 #include "settings/Language.h"
@@ -77,6 +78,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     CommandTable& Commands() const { return *commands_; }
     PassActions& Passes() const { return *passes_; }
     PreviewController& Preview() const { return *preview_; }
+    ConflictChecker& Conflicts() const { return *conflicts_; }
     BatchLock& Batch() const { return *batch_; }
     ListCommands& ListTools() const { return *listCommands_; }
     RowMenu& Rows() const { return *rowMenu_; }
@@ -134,6 +136,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     Language language_;
     SystemClock clock_;
     FileList list_;
+    SharedRows rows_{list_};
     OptionPanel* panel_ = nullptr;
     FileListModel* model_ = nullptr;
     CommandTable* commands_ = nullptr;

@@ -3,6 +3,7 @@
 #include "JobThreads.h"
 
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -31,13 +32,24 @@ struct ConflictChecker::Job {
             conflictRows.push_back({rows->names[r], (*newNames)[r], *rows->folders[r], checked[r]});
         PosixFileSystem fileSystem;
         conflicts = FindConflicts(conflictRows, fileSystem, &cancelled);
+        // Freed here rather than by the user-interface thread, which holds no other copy.
+        conflictRows = {};
+        newNames.reset();
     }
 };
 
-ConflictChecker::ConflictChecker(FileList& list, const Language& language, QObject* parent)
+ConflictChecker::ConflictChecker(FileList& list, SharedRows& rows, const Language& language,
+                                 QObject* parent)
     : QObject(parent),
       list_(list),
-      texts_{language.Text("nameTaken"), language.Text("nameTwice"), language.Text("nameRefused")} {
+      texts_{language.Text("nameTaken"), language.Text("nameTwice"), language.Text("nameRefused")},
+      sharedRows_(rows),
+      idle_(new QTimer(this)) {
+    // The check ends the work that follows a change; once none has followed for a while,
+    // what that work freed goes back to the system.
+    idle_->setSingleShot(true);
+    idle_->setInterval(kIdleMs);
+    connect(idle_, &QTimer::timeout, this, [] { ReturnFreedMemoryLater(); });
 }
 
 ConflictChecker::~ConflictChecker() {
@@ -51,8 +63,7 @@ void ConflictChecker::Check() {
     newNames->reserve(list_.RowCount());
     for (size_t r = 0; r < list_.RowCount(); ++r)
         newNames->push_back(list_.Row(r).newName);
-    rows_ = RowsSnapshot::Of(list_, rows_);
-    Check(rows_, std::move(newNames));
+    Check(sharedRows_.Now(), std::move(newNames));
 }
 
 void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
@@ -120,6 +131,7 @@ void ConflictChecker::Take(const std::shared_ptr<Job>& job) {
                          kWhiteBackground});
     }
     list_.AppendColours(marks);
+    idle_->start();
     emit Checked(static_cast<int>(job->conflicts.size()));
 }
 

@@ -2,11 +2,13 @@
 
 #include <QObject>
 
+class QTimer;
+
 #include <memory>
 #include <vector>
 
 #include "JobThreads.h"
-#include "RowsSnapshot.h"
+#include "SharedRows.h"
 
 namespace tolvane {
 
@@ -22,7 +24,8 @@ class ConflictChecker : public QObject {
     Q_OBJECT
 
   public:
-    ConflictChecker(FileList& list, const Language& language, QObject* parent = nullptr);
+    ConflictChecker(FileList& list, SharedRows& rows, const Language& language,
+                    QObject* parent = nullptr);
     ~ConflictChecker() override;
 
     // Checks the rows with the new names a computation has just given them (both
@@ -34,6 +37,10 @@ class ConflictChecker : public QObject {
     void Cancel();
     // Removes the statuses a check wrote.
     void Forget();
+    bool Busy() const { return job_ != nullptr; }
+
+    // How long after the last check the memory it and the preview freed is given back.
+    static constexpr int kIdleMs = 1000;
 
   signals:
     void Checked(int conflicts);
@@ -44,7 +51,8 @@ class ConflictChecker : public QObject {
 
     FileList& list_;
     std::vector<std::wstring> texts_;  // the statuses of the three kinds, in their order
-    std::shared_ptr<const RowsSnapshot> rows_;
+    SharedRows& sharedRows_;
+    QTimer* idle_;
     std::shared_ptr<Job> job_;
     JobThreads threads_;
 };

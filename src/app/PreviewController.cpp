@@ -65,8 +65,9 @@ struct PreviewController::Job {
     }
 };
 
-PreviewController::PreviewController(FileList& list, const Clock& clock, QObject* parent)
-    : QObject(parent), list_(list), clock_(clock) {}
+PreviewController::PreviewController(FileList& list, SharedRows& rows, const Clock& clock,
+                                     QObject* parent)
+    : QObject(parent), list_(list), sharedRows_(rows), clock_(clock) {}
 
 PreviewController::~PreviewController() {
     CancelRunning();
@@ -89,7 +90,7 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     auto job = std::make_shared<Job>();
     job->options = options;
     job->texts = texts;
-    job->rows = rows_ = RowsSnapshot::Of(list_, rows_);
+    job->rows = rows_ = sharedRows_.Now();
     job->counter = list_.Counter();
     job_ = job;
     const int rows = static_cast<int>(job->rows->names.size());
@@ -170,7 +171,7 @@ void PreviewController::Flush(const RenameOptions& options, const PipelineTexts&
     list_.RecomputeNewNames(pipeline);
     shown_ = OfNames(options);
     shownGeneration_ = list_.Generation();
-    rows_ = RowsSnapshot::Of(list_, rows_);
+    rows_ = sharedRows_.Now();
     newNames_.reset();
     gaveUp_ = pipeline.PatternGaveUp();
     invalid_ = pipeline.PatternInvalid();

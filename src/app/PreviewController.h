@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "JobThreads.h"
-#include "RowsSnapshot.h"
+#include "SharedRows.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/RenameOptions.h"
 
@@ -28,7 +28,8 @@ class PreviewController : public QObject {
     Q_OBJECT
 
   public:
-    PreviewController(FileList& list, const Clock& clock, QObject* parent = nullptr);
+    PreviewController(FileList& list, SharedRows& rows, const Clock& clock,
+                      QObject* parent = nullptr);
     ~PreviewController() override;
 
     // Computes the names of `options` in the background.
@@ -52,9 +53,10 @@ class PreviewController : public QObject {
     bool PatternInvalid() const { return invalid_; }
     const QString& PatternError() const { return error_; }
     // The rows the last computation was made for, and the new names it gave them (a
-    // copy made on its thread), for the conflict check that follows.
+    // copy made on its thread), handed to the conflict check that follows: the copy is
+    // not kept here, so that it is freed once the check is done with it.
     std::shared_ptr<const RowsSnapshot> Rows() const { return rows_; }
-    std::shared_ptr<const std::vector<std::wstring>> LastNewNames() const { return newNames_; }
+    std::shared_ptr<const std::vector<std::wstring>> TakeNewNames() { return std::move(newNames_); }
 
   signals:
     // A computation of `rows` rows started and has been running for a while, made
@@ -70,6 +72,7 @@ class PreviewController : public QObject {
     void CancelRunning();
 
     FileList& list_;
+    SharedRows& sharedRows_;
     const Clock& clock_;
     std::shared_ptr<Job> job_;
     JobThreads threads_;

@@ -4,24 +4,11 @@
 
 #include <thread>
 
-#include "filelist/FileList.h"
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace tolvane {
-
-std::shared_ptr<const RowsSnapshot> RowsSnapshot::Of(const FileList& list,
-                                                     std::shared_ptr<const RowsSnapshot> last) {
-    if (last && last->generation == list.Generation() && last->names.size() == list.RowCount())
-        return last;
-    auto snapshot = std::make_shared<RowsSnapshot>();
-    snapshot->generation = list.Generation();
-    snapshot->names.reserve(list.RowCount());
-    snapshot->folders.reserve(list.RowCount());
-    for (size_t r = 0; r < list.RowCount(); ++r) {
-        snapshot->names.push_back(list.Row(r).name);
-        snapshot->folders.push_back(list.Row(r).folder);
-    }
-    return snapshot;
-}
 
 void DisposeLater(std::vector<std::wstring> garbage) {
     if (garbage.size() < 1000)
@@ -30,6 +17,15 @@ void DisposeLater(std::vector<std::wstring> garbage) {
         RunBelowInterface();
         garbage.clear();
     }).detach();
+}
+
+void ReturnFreedMemoryLater() {
+#ifdef __GLIBC__
+    std::thread([] {
+        RunBelowInterface();
+        malloc_trim(0);
+    }).detach();
+#endif
 }
 
 }  // namespace tolvane
