@@ -19,6 +19,9 @@
 //   them back (`bare_loop_ms`); `ratio` is the first over the second. refresh:1 is
 //   what the settings do unless told otherwise (the list refreshed after the pass),
 //   refresh:0 the pass alone (refreshFile=0).
+//
+// TOLVANE_BENCH_TRACE_MS=n prints each event the interface thread spent more than n ms
+// on, with its receiver's class and the event's type.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -74,8 +77,13 @@ class TimedApplication : public QApplication {
         if (depth_ > 0)
             return Deliver(receiver, event);
         const Clock::time_point start = Clock::now();
+        const int type = event->type();  // the event may be gone once delivered
         const bool handled = Deliver(receiver, event);
-        longest_ = std::max(longest_, Ms(Clock::now() - start));
+        const double took = Ms(Clock::now() - start);
+        longest_ = std::max(longest_, took);
+        if (traceAboveMs_ > 0 && took > traceAboveMs_)
+            std::fprintf(stderr, "%.1f ms: %s, event %d\n", took,
+                         receiver->metaObject()->className(), type);
         return handled;
     }
     // The longest delivery since the last call.
@@ -90,6 +98,12 @@ class TimedApplication : public QApplication {
     }
     int depth_ = 0;
     double longest_ = 0;
+    // TOLVANE_BENCH_TRACE_MS=n prints every delivery longer than n ms: what held the
+    // interface thread up.
+    const double traceAboveMs_ = [] {
+        const char* ms = std::getenv("TOLVANE_BENCH_TRACE_MS");
+        return ms ? std::atof(ms) : 0.0;
+    }();
 };
 
 TimedApplication* App() {

@@ -59,6 +59,9 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
       environment_(std::move(environment)),
       settings_(environment_.paths.settingsFile),
       list_(ColumnsFromSettings(settings_)) {
+    // The preview and the check free and make 100,000 names per keystroke; the memory
+    // goes back to the system once the window is idle (ConflictChecker).
+    HoldFreedMemoryUntilIdle();
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setWindowIcon(ApplicationIcon());
     setAcceptDrops(true);
@@ -393,6 +396,9 @@ void CKestrinDlg::StartRecompute() {
     if (!ShouldRecompute(options, trigger, list_.RowCount()))
         return;
     panel_->SetCaption(ctl::kStatusLine, {});
+    // A check of the names being replaced would only slow the computation down: the
+    // new names get a check of their own.
+    conflicts_->Cancel();
     preview_->Request(options, PipelineTexts{AnchorSideItems(language_), BeforeWord(language_)});
 }
 

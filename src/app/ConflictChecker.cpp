@@ -19,7 +19,7 @@ namespace tolvane {
 
 struct ConflictChecker::Job {
     std::shared_ptr<const RowsSnapshot> rows;
-    std::shared_ptr<const std::vector<std::wstring>> newNames;
+    std::shared_ptr<const NewNamesCopy> newNames;
     std::vector<bool> checked;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> finished{false};
@@ -29,7 +29,8 @@ struct ConflictChecker::Job {
         std::vector<ConflictRow> conflictRows;
         conflictRows.reserve(rows->names.size());
         for (size_t r = 0; r < rows->names.size(); ++r)
-            conflictRows.push_back({rows->names[r], (*newNames)[r], *rows->folders[r], checked[r]});
+            conflictRows.push_back(
+                {rows->names[r], newNames->Of(r, rows->names), *rows->folders[r], checked[r]});
         PosixFileSystem fileSystem;
         conflicts = FindConflicts(conflictRows, fileSystem, &cancelled);
         // Freed here rather than by the user-interface thread, which holds no other copy.
@@ -59,20 +60,20 @@ ConflictChecker::~ConflictChecker() {
 }
 
 void ConflictChecker::Check() {
-    auto newNames = std::make_shared<std::vector<std::wstring>>();
-    newNames->reserve(list_.RowCount());
+    auto newNames = std::make_shared<NewNamesCopy>();
+    newNames->Reserve(list_.RowCount());
     for (size_t r = 0; r < list_.RowCount(); ++r)
-        newNames->push_back(list_.Row(r).newName);
+        newNames->Add(list_.Row(r).name, list_.Row(r).newName);
     Check(sharedRows_.Now(), std::move(newNames));
 }
 
 void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
-                            std::shared_ptr<const std::vector<std::wstring>> newNames) {
+                            std::shared_ptr<const NewNamesCopy> newNames) {
     if (job_)
         job_->cancelled = true;
     job_.reset();
     threads_.JoinFinished(false);
-    if (!rows || !newNames || rows->names.size() != newNames->size() ||
+    if (!rows || !newNames || rows->names.size() != newNames->Size() ||
         rows->generation != list_.Generation()) {
         Check();  // what was computed is for rows that have changed since
         return;

@@ -31,7 +31,7 @@ class ConflictChecker : public QObject {
     // Checks the rows with the new names a computation has just given them (both
     // copies made off this thread), or, without them, the rows as the list holds them.
     void Check(std::shared_ptr<const RowsSnapshot> rows,
-               std::shared_ptr<const std::vector<std::wstring>> newNames);
+               std::shared_ptr<const NewNamesCopy> newNames);
     void Check();
     // Drops a check under way: the disk it read has changed (a pass ran meanwhile).
     void Cancel();

@@ -40,7 +40,7 @@ struct PreviewController::Job {
     std::atomic<bool> finished{false};
     // Written by the worker, read once it has finished.
     RecomputeResult result;
-    std::shared_ptr<const std::vector<std::wstring>> newNames;
+    std::shared_ptr<const NewNamesCopy> newNames;
     bool gaveUp = false;
     bool invalid = false;
     std::wstring error;
@@ -60,8 +60,13 @@ struct PreviewController::Job {
         invalid = pipeline.PatternInvalid();
         error = pipeline.PatternError();
         // The list takes the names themselves; the conflict check reads this copy.
-        if (!cancelled)
-            newNames = std::make_shared<const std::vector<std::wstring>>(result.newNames);
+        if (!cancelled && result.newNames.size() == rows->names.size()) {
+            auto copy = std::make_shared<NewNamesCopy>();
+            copy->Reserve(rows->names.size());
+            for (size_t r = 0; r < rows->names.size(); ++r)
+                copy->Add(rows->names[r], result.newNames[r]);
+            newNames = std::move(copy);
+        }
     }
 };
 

@@ -56,7 +56,7 @@ class PreviewController : public QObject {
     // copy made on its thread), handed to the conflict check that follows: the copy is
     // not kept here, so that it is freed once the check is done with it.
     std::shared_ptr<const RowsSnapshot> Rows() const { return rows_; }
-    std::shared_ptr<const std::vector<std::wstring>> TakeNewNames() { return std::move(newNames_); }
+    std::shared_ptr<const NewNamesCopy> TakeNewNames() { return std::move(newNames_); }
 
   signals:
     // A computation of `rows` rows started and has been running for a while, made
@@ -77,7 +77,7 @@ class PreviewController : public QObject {
     std::shared_ptr<Job> job_;
     JobThreads threads_;
     std::shared_ptr<const RowsSnapshot> rows_;
-    std::shared_ptr<const std::vector<std::wstring>> newNames_;
+    std::shared_ptr<const NewNamesCopy> newNames_;
     // The options whose names the list shows, and the rows they were computed for.
     std::optional<RenameOptions> shown_;
     std::uint64_t shownGeneration_ = 0;

@@ -24,13 +24,16 @@ struct Candidate {
 
 std::vector<RowConflict> FindConflicts(std::span<const ConflictRow> rows, FileSystem& fs,
                                        const std::atomic<bool>* cancel) {
-    const auto cancelled = [cancel] { return cancel != nullptr && cancel->load(); };
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
     std::vector<RowConflict> conflicts;
     std::vector<Candidate> candidates;
     std::unordered_map<std::string, size_t> byTarget;
     std::wstring_view lastFolder;
     std::string folderBytes;
-    for (size_t r = 0; r < rows.size(); ++r) {
+    // Cancelled at any row: a check of names being replaced holds up the next preview.
+    for (size_t r = 0; r < rows.size() && !cancelled(); ++r) {
         const ConflictRow& row = rows[r];
         if (!row.checked)
             continue;
@@ -61,7 +64,7 @@ std::vector<RowConflict> FindConflicts(std::span<const ConflictRow> rows, FileSy
     // A new name that is another rename's source is free once that rename is made;
     // any other new name must be free on disk now.
     std::unordered_map<std::string_view, size_t> bySource;
-    for (size_t i = 0; i < candidates.size(); ++i)
+    for (size_t i = 0; i < candidates.size() && !cancelled(); ++i)
         bySource.emplace(candidates[i].from, i);
     std::vector<size_t> waitedBy(candidates.size(), kNone);
     std::vector<bool> refused(candidates.size(), false);
