@@ -1,12 +1,15 @@
 #include "Undo.h"
 
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 #include "Journal.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
 #include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
+#include "filelist/PathsExist.h"
 
 namespace tolvane {
 
@@ -79,31 +82,79 @@ UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs) {
 
 void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
                          const NewNamePipeline& pipeline) {
-    // Which rows stand at each path; a rename moves them on to its target.
-    std::unordered_map<std::string, std::vector<size_t>> rowsAt;
-    for (size_t r = 0; r < list.RowCount(); ++r)
-        rowsAt[ToNarrow(list.FullPath(r))].push_back(r);
-    std::vector<std::string> finalPath(list.RowCount());
+    const size_t rowCount = list.RowCount();
+    // Which rows stand at each path, as a chain through `nextRow` (a path may be listed
+    // twice); a rename moves the chain on to its target.
+    constexpr size_t kNone = static_cast<size_t>(-1);
+    struct Chain {
+        size_t first;
+        size_t last;
+    };
+    std::vector<size_t> nextRow(rowCount, kNone);
+    std::vector<bool> moves(rowCount, false);  // rows some rename moved
+    std::unordered_map<std::string, Chain> rowsAt;
+    rowsAt.reserve(rowCount);
+    const std::wstring* lastFolder = nullptr;
+    std::string folderBytes;
+    for (size_t r = 0; r < rowCount; ++r) {
+        const FileItem& row = list.Row(r);
+        if (row.folder.get() != lastFolder) {
+            lastFolder = row.folder.get();
+            folderBytes = ToNarrow(JoinPath(*row.folder, {}));
+        }
+        std::string path = folderBytes;
+        AppendNarrow(path, row.name);
+        const auto [at, fresh] = rowsAt.try_emplace(std::move(path), Chain{r, r});
+        if (!fresh) {
+            nextRow[at->second.last] = r;
+            at->second.last = r;
+        }
+    }
+    const auto join = [&](Chain& onto, const Chain& chain) {
+        nextRow[onto.last] = chain.first;
+        onto.last = chain.last;
+    };
     for (const RenameBatch& renames : passes) {
         // All sources are taken out before any target is filled: a swap is one pass.
-        std::vector<std::pair<const Move*, std::vector<size_t>>> moving;
+        std::vector<std::pair<const Move*, decltype(rowsAt)::node_type>> moving;
         for (const Move& rename : renames) {
             auto node = rowsAt.extract(rename.from);
             if (!node.empty())
-                moving.emplace_back(&rename, std::move(node.mapped()));
+                moving.emplace_back(&rename, std::move(node));
         }
-        for (auto& [rename, rows] : moving) {
-            for (size_t r : rows)
-                finalPath[r] = rename->to;
-            auto& there = rowsAt[rename->to];
-            there.insert(there.end(), rows.begin(), rows.end());
+        for (auto& [rename, node] : moving) {
+            const Chain chain = node.mapped();
+            for (size_t r = chain.first; r != kNone; r = nextRow[r])
+                moves[r] = true;
+            node.key() = rename->to;
+            const auto placed = rowsAt.insert(std::move(node));
+            if (!placed.inserted)
+                join(placed.position->second, chain);
         }
     }
+    // The final path of each row that moved, and whether a file is there now.
+    std::vector<size_t> moved;
+    std::vector<std::string_view> finalPaths;
+    for (const auto& [path, chain] : rowsAt) {
+        for (size_t r = chain.first; r != kNone; r = nextRow[r]) {
+            if (moves[r]) {
+                moved.push_back(r);
+                finalPaths.push_back(path);
+            }
+        }
+    }
+    const std::vector<bool> exists = PathsExist(finalPaths);
+    std::vector<std::string_view> finalPathOf(rowCount);
+    for (size_t i = 0; i < moved.size(); ++i) {
+        if (exists[i])
+            finalPathOf[moved[i]] = finalPaths[i];
+    }
     const FileList::Batch notices(list);
-    for (size_t r = 0; r < list.RowCount(); ++r) {
-        if (finalPath[r].empty() || !PathExists(ToWide(finalPath[r])))
+    for (size_t r = 0; r < rowCount; ++r) {
+        const std::string_view path = finalPathOf[r];
+        if (path.empty())
             continue;
-        list.SetName(r, SplitFullPath(ToWide(finalPath[r])).name);
+        list.SetName(r, ToWide(path.substr(path.rfind('/') + 1)));
         list.ComputeRow(r, pipeline);
     }
 }

@@ -290,6 +290,39 @@ TEST_F(RenamePassTest, RefreshFollowsASwapWithinOnePass) {
     EXPECT_EQ(list_.Row(1).name, L"a");
 }
 
+// Many renames in one folder are checked against one listing of it: a target that is
+// gone since the pass, or that differs from the listing only in case, must still be
+// told apart.
+TEST_F(RenamePassTest, RefreshOfManyRowsLeavesRowsWhoseFileIsGone) {
+    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> renames;
+    for (int i = 0; i < 200; ++i) {
+        names.push_back("f" + std::to_string(i));
+        renames.push_back({names.back(), "g" + std::to_string(i)});
+    }
+    Files(names);
+    Rows(renames);
+    Execute();
+    fs::remove(dir_.Path() / "g7");
+    fs::rename(dir_.Path() / "g8", dir_.Path() / "G8");
+    std::error_code ec;
+    fs::create_symlink(dir_.Path() / "nowhere", dir_.Path() / "g9-link", ec);
+    fs::rename(dir_.Path() / "g9", dir_.Path() / "other");
+    fs::rename(dir_.Path() / "g9-link", dir_.Path() / "g9");  // a dangling link is there
+
+    RenameOptions options = RenameOptions::WindowDefaults();
+    options.insertText = L"n_";
+    const FixedClock clock(std::tm{});
+    RefreshRenamedItems(list_, RenamesInOrder(undo_), NewNamePipeline(options, clock));
+    for (size_t r = 0; r < names.size(); ++r) {
+        const bool gone = r == 7 || r == 8;
+        const std::wstring name = ToWide(gone ? names[r] : renames[r].second);
+        EXPECT_EQ(list_.Row(r).name, name) << r;
+        if (!gone)
+            EXPECT_EQ(list_.Row(r).newName, L"n_" + name) << r;
+    }
+}
+
 TEST_F(RenamePassTest, UndoCountsWhatCannotComeBack) {
     Files({"a", "b"});
     Rows({{"a", "x"}, {"b", "y"}});

@@ -4,6 +4,10 @@
 #include "engine/TextConvert.h"
 #include "filelist/CollectFolder.h"
 #include "filelist/NaturalCompare.h"
+#include "filelist/PathsExist.h"
+
+#include <filesystem>
+#include <string_view>
 
 namespace tolvane::test {
 namespace {
@@ -104,6 +108,50 @@ TEST(PathTest, SplitAndJoin) {
     EXPECT_EQ(SplitFullPath(L"/c.txt").folder, L"");
     EXPECT_EQ(JoinPath(L"", L"c.txt"), L"/c.txt");
     EXPECT_EQ(JoinPath(L"/a", L"b "), L"/a/b ");
+}
+
+
+// Asked about many paths at once, the answer for each is the one PathExists gives for
+// it alone, whether its folder is listed (many names) or looked up name by name.
+TEST(PathsExistTest, AnswersAsEachPathAlone) {
+    TempDir dir;
+    const std::string many = (dir.Path() / "many").string();
+    const std::string few = (dir.Path() / "few").string();
+    std::vector<std::string> paths;
+    for (int i = 0; i < 150; ++i) {
+        if (i % 3 != 0)
+            dir.File("many/n" + std::to_string(i));
+        paths.push_back(many + "/n" + std::to_string(i));
+    }
+    dir.File("many/\xff\xfe");
+    dir.File("many/with space ");
+    dir.File("few/a");
+    dir.Folder("many/sub");
+    std::error_code ec;
+    std::filesystem::create_symlink(dir.Path() / "nowhere", dir.Path() / "many/dangling", ec);
+    ASSERT_FALSE(ec);
+    for (const std::string& name :
+         {"\xff\xfe", "with space ", "with space", "sub", "sub/", "dangling", "N1", ""})
+        paths.push_back(many + "/" + name);
+    for (const std::string& name : {"a", "b", "a/"})
+        paths.push_back(few + "/" + name);
+    for (int i = 0; i < 100; ++i)  // a folder that is not there, asked about often
+        paths.push_back((dir.Path() / "absent").string() + "/n" + std::to_string(i));
+    paths.push_back("/");
+    paths.push_back("/tmp");
+    paths.push_back("relative-name");
+
+    std::vector<std::string_view> views(paths.begin(), paths.end());
+    const std::vector<bool> exist = PathsExist(views);
+    ASSERT_EQ(exist.size(), paths.size());
+    int found = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(exist[i], PathExists(ToWide(paths[i]))) << paths[i];
+        found += exist[i] ? 1 : 0;
+    }
+    // n*; in many: the two odd names, sub, sub/, dangling and the folder itself ("");
+    // a; the root and /tmp.
+    EXPECT_EQ(found, 100 + 6 + 1 + 2);
 }
 
 }  // namespace
