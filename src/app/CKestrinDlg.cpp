@@ -181,6 +181,8 @@ void CKestrinDlg::SetUpPanel() {
     // What the check counted was of the disk before the pass; the pass's statuses say
     // what happened now.
     connect(passes_, &PassActions::DiskChanged, conflicts_, [this] { ForgetConflicts(); });
+    // Nor does the check slow the pass down meanwhile.
+    connect(passes_, &PassActions::DiskChanging, conflicts_, &ConflictChecker::Cancel);
     // Names pasted or typed are what a pass renames to, until an option changes.
     connect(clipboardMenu_, &ClipboardMenu::NewNamesPasted, this, [this] {
         preview_->Adopt(panel_->Snapshot());

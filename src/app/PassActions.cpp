@@ -65,6 +65,7 @@ void PassActions::ExecuteRenames() {
             why + QStringLiteral("\n") + DisplayText(language_.Text("nothingRenamed")));
         return;
     }
+    emit DiskChanging();
     PosixFileSystem fileSystem;
     const std::optional<PassResult> pass = tolvane::ExecuteRenames(
         list_, undo_, PassTexts::From(language_), fileSystem, Journal::DefaultFolder());
@@ -137,6 +138,7 @@ void PassActions::UndoRenames() {
         return;
     const NewNamePipeline pipeline = Pipeline();
     PosixFileSystem fileSystem;
+    emit DiskChanging();
     const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
     emit DiskChanged();
     ShowUndoSummary(result);
@@ -163,6 +165,7 @@ void PassActions::UndoJournalledPass() {
                                  .arg(static_cast<qulonglong>(FilesMoved(pass)));
     if (!Confirm(question))
         return;
+    emit DiskChanging();
     const UndoResult result = UndoJournalPass(pass, fileSystem);
     emit DiskChanged();
     // Rows that show a file the undo moved back follow it to its old name.

@@ -47,6 +47,8 @@ class PassActions : public QObject {
 
   signals:
     void ClearListRequested();
+    // Files are about to be renamed or moved back: work that reads the disk is moot.
+    void DiskChanging();
     // Files were renamed or moved back: what was read of the disk before is out of date.
     void DiskChanged();
 

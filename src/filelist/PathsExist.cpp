@@ -1,10 +1,13 @@
 #include "PathsExist.h"
 
 #include <filesystem>
-#include <functional>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+
+#if __has_include(<dirent.h>)
+#include <dirent.h>
+#define TOLVANE_HAS_DIRENT 1
+#endif
 
 namespace tolvane {
 
@@ -15,32 +18,36 @@ namespace fs = std::filesystem;
 // Below this many names in one folder, looking each up is cheaper than listing it.
 constexpr size_t kListFrom = 64;
 
-struct ViewHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-using NameSet = std::unordered_set<std::string, ViewHash, std::equal_to<>>;
-
 bool LookedUp(std::string_view path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(fs::path(path), ec));
 }
 
-// The names in `folder`; empty when it cannot be listed (the lookups then decide).
-NameSet NamesIn(std::string_view folder) {
-    NameSet names;
+// Calls `seen` with the name of every entry of `folder`; nothing when it cannot be read.
+template <class Seen>
+void ListFolder(const std::string& folder, Seen&& seen) {
+#ifdef TOLVANE_HAS_DIRENT
+    // No path object per entry: a folder of 100,000 names is read in a few milliseconds.
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir))
+        seen(std::string_view(entry->d_name));
+    ::closedir(dir);
+#else
     std::error_code ec;
-    fs::directory_iterator it(fs::path(folder.empty() ? std::string_view("/") : folder), ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec))
-        names.insert(it->path().filename().native());
-    return names;
+    for (fs::directory_iterator it(fs::path(folder), ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        seen(std::string_view(it->path().filename().string()));
+#endif
 }
 
 }  // namespace
 
 std::vector<bool> PathsExist(std::span<const std::string_view> paths) {
     std::vector<bool> exist(paths.size(), false);
-    // The paths of each folder, by their index; a path without '/' is looked up alone.
+    // The paths of each folder, by their index; a path without a name after its last
+    // '/' is looked up alone.
     std::unordered_map<std::string_view, std::vector<size_t>> byFolder;
     for (size_t i = 0; i < paths.size(); ++i) {
         const size_t slash = paths[i].rfind('/');
@@ -51,10 +58,21 @@ std::vector<bool> PathsExist(std::span<const std::string_view> paths) {
         byFolder[paths[i].substr(0, slash)].push_back(i);
     }
     for (const auto& [folder, indexes] : byFolder) {
-        const NameSet names = indexes.size() >= kListFrom ? NamesIn(folder) : NameSet();
+        if (indexes.size() >= kListFrom) {
+            std::unordered_multimap<std::string_view, size_t> asked;
+            asked.reserve(indexes.size());
+            for (const size_t i : indexes)
+                asked.emplace(paths[i].substr(folder.size() + 1), i);
+            ListFolder(folder.empty() ? std::string("/") : std::string(folder),
+                       [&](std::string_view name) {
+                           const auto [first, last] = asked.equal_range(name);
+                           for (auto it = first; it != last; ++it)
+                               exist[it->second] = true;
+                       });
+        }
         for (const size_t i : indexes) {
-            const std::string_view name = paths[i].substr(folder.size() + 1);
-            exist[i] = names.contains(name) || LookedUp(paths[i]);
+            if (!exist[i])
+                exist[i] = LookedUp(paths[i]);
         }
     }
     return exist;
