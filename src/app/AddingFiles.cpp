@@ -141,17 +141,4 @@ bool AddingFiles::CanTakeDrop(const QMimeData& data) {
     return DropReader::CanTake(data);
 }
 
-void AddingFiles::AddDropped(const QMimeData& data) {
-    std::vector<std::wstring> batch;
-    for (const std::wstring& item : DropReader::Resolve(DropReader::Read(data))) {
-        if (IsFolder(item)) {
-            CollectFolder(item, panel_.Checked(ctl::kIncludeSubfolders),
-                          panel_.Checked(ctl::kRenameFolders), batch);
-        } else {
-            batch.push_back(item);
-        }
-    }
-    AddBatch(batch);
-}
-
 }  // namespace tolvane

@@ -40,8 +40,6 @@ class AddingFiles : public QObject {
     void AddOnePath(const std::wstring& path);
     void AddFilesFromDialog();
     void AddFolderFromDialog();
-    // What a drop carries (see DropReader); a folder adds what the folder boxes ask for.
-    void AddDropped(const QMimeData& data);
     static bool CanTakeDrop(const QMimeData& data);
     // Batches of more than BatchLock::kLockAbove items go in parts under this lock;
     // without one, every batch is added at once.

@@ -492,7 +492,9 @@ void CKestrinDlg::dropEvent(QDropEvent* event) {
     if (!event->mimeData())
         return;
     event->acceptProposedAction();
-    adding_->AddDropped(*event->mimeData());
+    // Resolved on a thread of its own: dropped text may hold a million lines.
+    pathLists_->AddDropped(*event->mimeData(), panel_->Checked(ctl::kIncludeSubfolders),
+                           panel_->Checked(ctl::kRenameFolders));
 }
 
 void CKestrinDlg::resizeEvent(QResizeEvent* event) {

@@ -10,6 +10,7 @@
 #include "AddingFiles.h"
 #include "DisplayText.h"
 #include "DropReader.h"
+#include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/PathListImport.h"
 #include "settings/Language.h"
@@ -45,6 +46,22 @@ void PathListActions::ImportFromClipboard() {
     if (!data)
         return;
     Run([carried = DropReader::Read(*data)] { return DropReader::Resolve(carried); }, true);
+}
+
+void PathListActions::AddDropped(const QMimeData& data, bool includeSubfolders,
+                                 bool renameFolders) {
+    Run(
+        [carried = DropReader::Read(data), includeSubfolders, renameFolders] {
+            std::vector<std::wstring> batch;
+            for (const std::wstring& item : DropReader::Resolve(carried)) {
+                std::vector<std::wstring> items =
+                    BatchForOnePath(item, includeSubfolders, renameFolders);
+                batch.insert(batch.end(), std::make_move_iterator(items.begin()),
+                             std::make_move_iterator(items.end()));
+            }
+            return batch;
+        },
+        false);
 }
 
 void PathListActions::Run(std::function<std::vector<std::wstring>()> work, bool clearColours) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+class QMimeData;
 class QWidget;
 
 namespace tolvane {
@@ -18,8 +19,9 @@ class AddingFiles;
 class FileList;
 class Language;
 
-// F6 and F7: items named by a path list, one path per line, from a text file (UTF-8,
-// UTF-16 or GB18030) or from the clipboard (a file manager's copied files, or text).
+// F6, F7 and drops: items named by a path list, one path per line, from a text file
+// (UTF-8, UTF-16 or GB18030), from the clipboard or from a drop (a file manager's
+// files, or text).
 // The lines are read and looked up on a thread of their own, so that a list of a
 // million lines, or a binary file, never holds up the window; what exists is added
 // as one batch, as a drop adds it.
@@ -35,6 +37,9 @@ class PathListActions : public QObject {
     void ImportFile(const std::filesystem::path& file);
     // F7.
     void ImportFromClipboard();
+    // What a drop carries (see DropReader); a folder adds what the folder boxes asked
+    // for when it was dropped.
+    void AddDropped(const QMimeData& data, bool includeSubfolders, bool renameFolders);
     bool Busy() const { return running_ > 0; }
 
   signals:

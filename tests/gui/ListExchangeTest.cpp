@@ -306,6 +306,20 @@ class ListExchangeTest : public QObject {
             QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
         WaitForImport(f, [&] { f.Window().Commands().Run(cmd::kImportClipboardPaths); });
         QCOMPARE(f.Column(ColumnLayout::kName), QStringList{"good.txt"});
+
+        // And dropped: the drop returns before its lines are looked up.
+        f.Window().Commands().Run(cmd::kClearList);
+        QMimeData data;
+        data.setData(QStringLiteral("text/plain"), QByteArray::fromStdString(bytes));
+        const QPoint at = f.Window().rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.Window(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.Window(), &drop);
+        QVERIFY(f.Window().PathLists().Busy());
+        QCOMPARE(f.RowCount(), 0);
+        test::WaitForPreviewIdle(f.Window());
+        QCOMPARE(f.Column(ColumnLayout::kName), QStringList{"good.txt"});
         QVERIFY(f.Window().isVisible());
     }
 };

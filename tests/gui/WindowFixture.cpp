@@ -18,6 +18,7 @@
 
 #include "app/FileListView.h"
 #include "app/OptionPanel.h"
+#include "app/PathListActions.h"
 #include "app/PreviewController.h"
 #include "engine/ControlTable.h"
 #include "settings/Settings.h"
@@ -124,6 +125,7 @@ void WindowFixture::AddFiles(const QStringList& names) {
     QApplication::sendEvent(window_.get(), &enter);
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window_.get(), &drop);
+    WaitForPreviewIdle(*window_);
 }
 
 int WindowFixture::RowCount() const {
@@ -218,6 +220,9 @@ void SavePicture(QWidget& widget, const QString& name) {
 }
 
 void WaitForPreviewIdle(CKestrinDlg& window) {
+    // Dropped items are resolved on a thread of their own first.
+    if (!QTest::qWaitFor([&] { return !window.PathLists().Busy(); }, 10000))
+        qWarning("a drop was not resolved");
     // Changes ask for a computation on the next turn of the event loop.
     QApplication::processEvents();
     if (!QTest::qWaitFor([&] { return !window.Preview().Busy(); }, 5000))
