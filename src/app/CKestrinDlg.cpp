@@ -188,6 +188,11 @@ void CKestrinDlg::SetUpPanel() {
         preview_->Adopt(panel_->Snapshot());
         checkTimer_->start();
     });
+    const auto clipboardSilent = [this] {
+        panel_->SetCaption(ctl::kStatusLine, DisplayText(language_.Text("clipboardSilent")));
+    };
+    connect(clipboardMenu_, &ClipboardMenu::ClipboardSilent, this, clipboardSilent);
+    connect(pathLists_, &PathListActions::ClipboardSilent, this, clipboardSilent);
     connect(textMode_, &TextModeEditor::LineCountMismatch, this,
             [this](bool mismatch, int lines, int rows) {
                 panel_->SetCaption(

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "ClipboardOwner.h"
 #include "DisplayText.h"
 #include "DropReader.h"
 #include "filelist/ClipboardTexts.h"
@@ -56,6 +57,10 @@ void ClipboardMenu::Run(int command) {
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (command == cmd::kPasteNewNames) {
+        if (!ClipboardOwner::Answers()) {
+            emit ClipboardSilent();
+            return;
+        }
         const QMimeData* data = clipboard->mimeData();
         PasteNewNames(list_, data ? DropReader::Text(*data) : std::wstring());
         emit NewNamesPasted();

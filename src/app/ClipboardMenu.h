@@ -32,6 +32,8 @@ class ClipboardMenu : public QObject {
   signals:
     // New names came from the clipboard.
     void NewNamesPasted();
+    // Nothing was pasted: the program holding the clipboard did not answer.
+    void ClipboardSilent();
 
   private:
     void Enable();

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "AddingFiles.h"
+#include "ClipboardOwner.h"
 #include "DisplayText.h"
 #include "DropReader.h"
 #include "filelist/CollectFolder.h"
@@ -42,6 +43,10 @@ void PathListActions::ImportFile(const std::filesystem::path& file) {
 }
 
 void PathListActions::ImportFromClipboard() {
+    if (!ClipboardOwner::Answers()) {
+        emit ClipboardSilent();
+        return;
+    }
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return;

@@ -45,6 +45,8 @@ class PathListActions : public QObject {
   signals:
     // A batch of `count` existing paths was handed to the list.
     void Imported(int count);
+    // F7 gave up: the program holding the clipboard did not answer.
+    void ClipboardSilent();
 
   private:
     void Run(std::function<std::vector<std::wstring>()> work, bool clearColours);

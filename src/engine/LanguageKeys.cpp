@@ -101,9 +101,12 @@ constexpr LanguageKey kKeys[] = {
     {"nameTwice", K::Lookup, L"×重名", ""},
     {"nameRefused", K::Lookup, L"×名称不可用", ""},
     {"conflicts", K::Lookup, L"冲突", ""},
-    {"undoJournalPass", K::Lookup, L"本次运行没有改名记录。要撤销 %1 的改名吗？那次共改名 %2 个文件。", ""},
+    {"undoJournalPass", K::Lookup,
+     L"本次运行没有改名记录。要撤销 %1 的改名吗？那次共改名 %2 个文件。", ""},
     {"journalRefused", K::Lookup, L"改名记录不可信，没有文件被移回：", ""},
-    {"linesDiffer", K::Lookup, L"注意：文本有 %1 行，列表有 %2 个对象，每行改名它所在位置的对象", ""},
+    {"linesDiffer", K::Lookup, L"注意：文本有 %1 行，列表有 %2 个对象，每行改名它所在位置的对象",
+     ""},
+    {"clipboardSilent", K::Lookup, L"持有剪切板的程序没有回应，剪切板未被读取", ""},
     // Rename configuration files and the file managers' menus.
     {"profileSaved", K::Lookup, L"改名配置已导出到 %1", ""},
     {"profileNotWritten", K::Lookup, L"无法写入改名配置文件 %1，原有文件保持不变", ""},
@@ -116,11 +119,14 @@ constexpr LanguageKey kKeys[] = {
 
 }  // namespace
 
-std::span<const LanguageKey> LanguageKeyTable() { return kKeys; }
+std::span<const LanguageKey> LanguageKeyTable() {
+    return kKeys;
+}
 
 std::wstring_view BuiltInText(std::string_view key, std::string_view use) {
     for (const LanguageKey& entry : kKeys) {
-        if (entry.key == key && entry.use == use) return entry.builtIn;
+        if (entry.key == key && entry.use == use)
+            return entry.builtIn;
     }
     return {};
 }
