@@ -209,6 +209,12 @@ void FileListModel::ColoursChanged() {
                          {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
+void FileListModel::ColumnColoursChanged(int column) {
+    if (shownRows_ > 0 && column >= 0 && column < columnCount())
+        emit dataChanged(index(0, column), index(shownRows_ - 1, column),
+                         {Qt::ForegroundRole, Qt::BackgroundRole});
+}
+
 void FileListModel::ColumnsChanged() {
     const ColumnLayout& now = list_.Columns();
     // Optional columns switched on or off, one at a time in their fixed order.

@@ -46,6 +46,7 @@ class FileListModel : public QAbstractTableModel, public FileListObserver {
     void RowsReordered() override;
     void CellsChanged(size_t first, size_t last, int column) override;
     void ColoursChanged() override;
+    void ColumnColoursChanged(int column) override;
     void ColumnsChanged() override;
     void SelectionChanged() override;
     void Reset() override;

@@ -11,6 +11,7 @@ void CellColours::Append(const ColourMark& mark) {
         tail_.resize(row + 1, kNone);
     }
     const auto index = static_cast<std::uint32_t>(entries_.size());
+    Note(mark);
     entries_.push_back(mark);
     next_.push_back(kNone);
     if (head_[row] == kNone) {
@@ -25,6 +26,7 @@ void CellColours::Replace(const ColourMark& mark) {
     if (mark.row >= 0 && static_cast<size_t>(mark.row) < head_.size()) {
         for (std::uint32_t i = head_[static_cast<size_t>(mark.row)]; i != kNone; i = next_[i]) {
             if (entries_[i].column == mark.column) {
+                Note(mark);
                 entries_[i] = mark;
                 return;
             }
@@ -38,6 +40,8 @@ void CellColours::Clear() {
     next_.clear();
     head_.clear();
     tail_.clear();
+    columns_ = 0;
+    tinted_ = false;
 }
 
 CellColours::CellColour CellColours::ColourOf(int row, int column) const {

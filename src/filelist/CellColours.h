@@ -26,6 +26,9 @@ class CellColours {
     CellColour ColourOf(int row, int column) const;
     std::span<const ColourMark> Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
+    // Whether every entry only colours the text of `column`: the other cells then look
+    // as they would without any entry.
+    bool OnlyTextOf(int column) const { return !tinted_ && (columns_ & ~ColumnBit(column)) == 0; }
 
     // Moves every mark with its row: newRowOf[old] is the row's new index, -1 when
     // the row is gone (its marks are dropped).
@@ -33,6 +36,13 @@ class CellColours {
 
   private:
     static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    static std::uint64_t ColumnBit(int column) {
+        return std::uint64_t{1} << (column < 0 ? 63 : column > 62 ? 62 : column);
+    }
+    void Note(const ColourMark& mark) {
+        columns_ |= ColumnBit(mark.column);
+        tinted_ = tinted_ || mark.background != kWhiteBackground;
+    }
 
     // The entries of one row are chained in the order they were added: head_ and
     // tail_ by row, next_ by entry. A few bytes per row instead of a map node.
@@ -40,6 +50,8 @@ class CellColours {
     std::vector<std::uint32_t> next_;
     std::vector<std::uint32_t> head_;
     std::vector<std::uint32_t> tail_;
+    std::uint64_t columns_ = 0;  // a bit for each column some entry names
+    bool tinted_ = false;        // some entry gives its row a background of its own
 };
 
 }  // namespace tolvane

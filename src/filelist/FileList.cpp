@@ -142,6 +142,9 @@ void FileList::ApplyNewNames(RecomputeResult& result) {
     const size_t n = std::min(rows_.size(), result.newNames.size());
     for (size_t r = 0; r < n; ++r)
         rows_[r].newName.swap(result.newNames[r]);
+    // Typing in an option box changes only the new-name column: the view then repaints
+    // that column, not every cell of the list.
+    const bool onlyNewNames = colours_.OnlyTextOf(ColumnLayout::kNewName);
     colours_.Clear();
     for (const ColourMark& mark : result.marks)
         colours_.Append(mark);
@@ -150,7 +153,10 @@ void FileList::ApplyNewNames(RecomputeResult& result) {
             o.CellsChanged(0, rows_.size() - 1, ColumnLayout::kNewName);
         });
     }
-    Notify([](FileListObserver& o) { o.ColoursChanged(); });
+    if (onlyNewNames && colours_.OnlyTextOf(ColumnLayout::kNewName))
+        Notify([](FileListObserver& o) { o.ColumnColoursChanged(ColumnLayout::kNewName); });
+    else
+        Notify([](FileListObserver& o) { o.ColoursChanged(); });
 }
 
 void FileList::ComputeRow(size_t row, const NewNamePipeline& pipeline) {

@@ -15,6 +15,11 @@ class FileListObserver {
     // Cells of rows first..last changed; column -1 means every column.
     virtual void CellsChanged(size_t first, size_t last, int column) = 0;
     virtual void ColoursChanged() = 0;
+    // Only the colours of the cells of `column` changed.
+    virtual void ColumnColoursChanged(int column) {
+        (void)column;
+        ColoursChanged();
+    }
     virtual void ColumnsChanged() = 0;
     virtual void SelectionChanged() = 0;
     virtual void Reset() = 0;

@@ -318,8 +318,9 @@ TEST_F(RenamePassTest, RefreshOfManyRowsLeavesRowsWhoseFileIsGone) {
         const bool gone = r == 7 || r == 8;
         const std::wstring name = ToWide(gone ? names[r] : renames[r].second);
         EXPECT_EQ(list_.Row(r).name, name) << r;
-        if (!gone)
+        if (!gone) {
             EXPECT_EQ(list_.Row(r).newName, L"n_" + name) << r;
+        }
     }
 }
 

@@ -219,6 +219,10 @@ class RecordingView final : public FileListObserver {
         if (cells)
             Log(L"colours", 0, 0);
     }
+    void ColumnColoursChanged(int column) override {
+        if (cells)
+            Log(L"colours", 0, 0, column);
+    }
     void ColumnsChanged() override {}
     void SelectionChanged() override {}
     void Reset() override { Log(L"reset", 0, 0); }
@@ -244,6 +248,40 @@ TEST_F(FileListTest, ViewsLearnWhichRowsChanged) {
     list.RemoveObserver(&view);
     Add(list, {L"/d/e"});
     EXPECT_EQ(view.log.size(), 4u);
+}
+
+// A keystroke recomputes every new name; the view repaints only their column unless
+// other cells were or are coloured (a conflict warning, a pasted name's background).
+TEST_F(FileListTest, ARecomputeRepaintsOnlyTheNewNamesWhenNothingElseIsColoured) {
+    FileList list;
+    Add(list, {L"/d/a", L"/d/b"});
+    RecordingView view;
+    view.cells = true;
+    list.AddObserver(&view);
+    const std::wstring onlyNewNames = L"colours 0 0 " + std::to_wstring(ColumnLayout::kNewName);
+    struct Case {
+        const char* label;
+        std::vector<ColourMark> before;
+        std::wstring told;
+    };
+    const Case cases[] = {
+        {"new names alone", {}, onlyNewNames},
+        {"a conflict warning in the status column",
+         {{1, ColumnLayout::kStatus, kWarningText, kWhiteBackground}},
+         L"colours 0 0"},
+        {"the warning is gone with that recompute", {}, onlyNewNames},
+        {"a pasted name's background",
+         {{0, ColumnLayout::kNewName, kRedText, kImportBackground}},
+         L"colours 0 0"},
+    };
+    for (const Case& c : cases) {
+        list.AppendColours(c.before);
+        view.log.clear();
+        list.RecomputeNewNames(Pipeline());
+        ASSERT_FALSE(view.log.empty()) << c.label;
+        EXPECT_EQ(view.log.back(), c.told) << c.label;
+    }
+    list.RemoveObserver(&view);
 }
 
 // A view that keeps its own copy of the names by replaying what it is told, as a
