@@ -27,10 +27,10 @@ struct ConflictChecker::Job {
 
     void Run() {
         std::vector<ConflictRow> conflictRows;
-        conflictRows.reserve(rows->names.size());
-        for (size_t r = 0; r < rows->names.size(); ++r)
+        conflictRows.reserve(rows->Size());
+        for (size_t r = 0; r < rows->Size(); ++r)
             conflictRows.push_back(
-                {rows->names[r], newNames->Of(r, rows->names), *rows->folders[r], checked[r]});
+                {rows->Name(r), newNames->Of(r, *rows), *rows->folders[r], checked[r]});
         PosixFileSystem fileSystem;
         conflicts = FindConflicts(conflictRows, fileSystem, &cancelled);
         // Freed here rather than by the user-interface thread, which holds no other copy.
@@ -73,7 +73,7 @@ void ConflictChecker::Check(std::shared_ptr<const RowsSnapshot> rows,
         job_->cancelled = true;
     job_.reset();
     threads_.JoinFinished(false);
-    if (!rows || !newNames || rows->names.size() != newNames->Size() ||
+    if (!rows || !newNames || rows->Size() != newNames->Size() ||
         rows->generation != list_.Generation()) {
         Check();  // what was computed is for rows that have changed since
         return;

@@ -47,9 +47,9 @@ struct PreviewController::Job {
 
     void Run(const Clock& clock, const std::function<void(size_t)>& report) {
         std::vector<NameRow> names;
-        names.reserve(rows->names.size());
-        for (size_t r = 0; r < rows->names.size(); ++r)
-            names.push_back({rows->names[r], *rows->folders[r]});
+        names.reserve(rows->Size());
+        for (size_t r = 0; r < rows->Size(); ++r)
+            names.push_back({rows->Name(r), *rows->folders[r]});
         const NewNamePipeline pipeline(options, clock, texts);
         result = RecomputeAllNewNames(names, pipeline, counter, [&](size_t r) {
             if ((r + 1) % kProgressStep == 0)
@@ -60,11 +60,11 @@ struct PreviewController::Job {
         invalid = pipeline.PatternInvalid();
         error = pipeline.PatternError();
         // The list takes the names themselves; the conflict check reads this copy.
-        if (!cancelled && result.newNames.size() == rows->names.size()) {
+        if (!cancelled && result.newNames.size() == rows->Size()) {
             auto copy = std::make_shared<NewNamesCopy>();
-            copy->Reserve(rows->names.size());
-            for (size_t r = 0; r < rows->names.size(); ++r)
-                copy->Add(rows->names[r], result.newNames[r]);
+            copy->Reserve(rows->Size());
+            for (size_t r = 0; r < rows->Size(); ++r)
+                copy->Add(rows->Name(r), result.newNames[r]);
             newNames = std::move(copy);
         }
     }
@@ -98,7 +98,7 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     job->rows = rows_ = sharedRows_.Now();
     job->counter = list_.Counter();
     job_ = job;
-    const int rows = static_cast<int>(job->rows->names.size());
+    const int rows = static_cast<int>(job->rows->Size());
     QPointer<PreviewController> self(this);
     threads_.Start([job, self, &clock = clock_] {
         job->Run(clock, [&](size_t row) {
