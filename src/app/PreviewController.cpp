@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <chrono>
+
 #include "DisplayText.h"
 #include "engine/Clock.h"
 #include "engine/Recompute.h"
@@ -26,8 +28,10 @@ RenameOptions OfNames(RenameOptions options) {
     options.inPlaceText.clear();
     return options;
 }
-// Rows between two progress reports.
+// Rows between two looks at the time, and the time between two progress reports: each
+// report repaints the bar, which on one processor slows the computation it reports.
 constexpr size_t kProgressStep = 4096;
+constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 
 }  // namespace
 
@@ -51,9 +55,13 @@ struct PreviewController::Job {
         for (size_t r = 0; r < rows->Size(); ++r)
             names.push_back({rows->Name(r), *rows->folders[r]});
         const NewNamePipeline pipeline(options, clock, texts);
+        auto lastReport = std::chrono::steady_clock::now();
         result = RecomputeAllNewNames(names, pipeline, counter, [&](size_t r) {
-            if ((r + 1) % kProgressStep == 0)
+            if ((r + 1) % kProgressStep == 0 &&
+                std::chrono::steady_clock::now() - lastReport >= kProgressEvery) {
+                lastReport = std::chrono::steady_clock::now();
                 report(r);
+            }
             return !cancelled.load(std::memory_order_relaxed);
         });
         gaveUp = pipeline.PatternGaveUp();
