@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <utility>
 
 #include "DisplayText.h"
 #include "engine/Clock.h"
@@ -18,6 +19,8 @@ namespace {
 
 // A computation still running after this long shows the progress bar.
 constexpr int kShowProgressAfterMs = 150;
+// Names replaced by a computation wait this long for the next one to free them.
+constexpr int kDisposeAfterMs = 500;
 
 // The options as far as they make names: the text-mode box and editor, the filter and
 // the inline editor make none, and the text-mode editor may hold a line per row.
@@ -45,11 +48,13 @@ struct PreviewController::Job {
     // Written by the worker, read once it has finished.
     RecomputeResult result;
     std::shared_ptr<const NewNamesCopy> newNames;
+    std::vector<std::wstring> replaced;  // an earlier computation's names, to free first
     bool gaveUp = false;
     bool invalid = false;
     std::wstring error;
 
     void Run(const Clock& clock, const std::function<void(size_t)>& report) {
+        replaced = {};
         std::vector<NameRow> names;
         names.reserve(rows->Size());
         for (size_t r = 0; r < rows->Size(); ++r)
@@ -80,7 +85,16 @@ struct PreviewController::Job {
 
 PreviewController::PreviewController(FileList& list, SharedRows& rows, const Clock& clock,
                                      QObject* parent)
-    : QObject(parent), list_(list), sharedRows_(rows), clock_(clock) {}
+    : QObject(parent),
+      list_(list),
+      sharedRows_(rows),
+      clock_(clock),
+      disposeTimer_(new QTimer(this)) {
+    disposeTimer_->setSingleShot(true);
+    disposeTimer_->setInterval(kDisposeAfterMs);
+    connect(disposeTimer_, &QTimer::timeout, this,
+            [this] { DisposeLater(std::exchange(replaced_, {})); });
+}
 
 PreviewController::~PreviewController() {
     CancelRunning();
@@ -104,6 +118,7 @@ void PreviewController::Start(const RenameOptions& options, const PipelineTexts&
     job->options = options;
     job->texts = texts;
     job->rows = rows_ = sharedRows_.Now();
+    job->replaced = std::exchange(replaced_, {});
     job->counter = list_.Counter();
     job_ = job;
     const int rows = static_cast<int>(job->rows->Size());
@@ -145,7 +160,12 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     }
     list_.Counter() = job->counter;
     list_.ApplyNewNames(job->result);
-    DisposeLater(std::move(job->result.newNames));
+    // The names the list showed until now are freed by the next computation before it
+    // starts, on its own thread: freed here they would hold up the window, and freed by
+    // a thread of their own they contend with that computation for the allocator. With
+    // no computation soon, they go a little later.
+    DisposeLater(std::exchange(replaced_, std::move(job->result.newNames)));
+    disposeTimer_->start();
     shown_ = OfNames(job->options);
     shownGeneration_ = list_.Generation();
     newNames_ = job->newNames;

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class QTimer;
+
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -78,6 +80,8 @@ class PreviewController : public QObject {
     JobThreads threads_;
     std::shared_ptr<const RowsSnapshot> rows_;
     std::shared_ptr<const NewNamesCopy> newNames_;
+    std::vector<std::wstring> replaced_;  // the names the last computation replaced
+    QTimer* disposeTimer_;
     // The options whose names the list shows, and the rows they were computed for.
     std::optional<RenameOptions> shown_;
     std::uint64_t shownGeneration_ = 0;
