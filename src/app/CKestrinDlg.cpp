@@ -440,6 +440,8 @@ void CKestrinDlg::ClearList() {
     ForgetConflicts();
     list_.Clear();
     panel_->SetCaption(ctl::kObjectCount, {});
+    // No check follows to give the rows' memory back to the system.
+    ReturnFreedMemoryLater();
 }
 
 // After the refresh blanked the new names, a name typed into one row must not leave

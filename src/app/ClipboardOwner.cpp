@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -63,7 +64,10 @@ bool OwnerAnswers(xcb_connection_t* connection, xcb_window_t window, int timeout
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 || ::poll(&wait, 1, static_cast<int>(left)) <= 0)
+        if (left <= 0)
+            return false;
+        const int ready = ::poll(&wait, 1, static_cast<int>(left));
+        if (ready == 0 || (ready < 0 && errno != EINTR))
             return false;
     }
     return true;  // the connection broke: let Qt try

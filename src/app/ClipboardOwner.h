@@ -11,7 +11,7 @@ namespace tolvane {
 class ClipboardOwner {
   public:
     // How long an owner has to answer before the clipboard is given up.
-    static constexpr int kWaitMs = 700;
+    static constexpr int kWaitMs = 1000;
 
     // True unless this is an X11 session whose clipboard is held by another program
     // that did not answer within `timeoutMs`.

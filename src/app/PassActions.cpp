@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
 
 #include "DisplayText.h"
@@ -100,7 +101,13 @@ void PassActions::ExecuteRenames() {
 }
 
 void PassActions::RefreshRenamedItems() {
-    tolvane::RefreshRenamedItems(list_, RenamesInOrder(undo_), Pipeline());
+    // Only the passes the rows have not followed yet: replayed again, an earlier pass
+    // would move a row that now stands where that pass renamed from.
+    std::vector<RenameBatch> passes = RenamesInOrder(undo_);
+    const size_t followed = std::min(followedPasses_, passes.size());
+    passes.erase(passes.begin(), passes.begin() + static_cast<std::ptrdiff_t>(followed));
+    followedPasses_ = followed + passes.size();
+    tolvane::RefreshRenamedItems(list_, passes, Pipeline());
 }
 
 void PassActions::StartBlanking() {
@@ -140,6 +147,7 @@ void PassActions::UndoRenames() {
     PosixFileSystem fileSystem;
     emit DiskChanging();
     const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
+    followedPasses_ = 0;  // the record is empty now
     emit DiskChanged();
     ShowUndoSummary(result);
 }

@@ -69,6 +69,7 @@ class PassActions : public QObject {
     const Clock& clock_;
     QWidget* window_;
     UndoRecord undo_;
+    size_t followedPasses_ = 0;  // the passes of undo_ the rows have been moved by
     double timerScale_ = 1.0;
     std::function<bool(const QString&)> confirm_;
 };

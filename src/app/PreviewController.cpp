@@ -168,7 +168,10 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     disposeTimer_->start();
     shown_ = OfNames(job->options);
     shownGeneration_ = list_.Generation();
-    newNames_ = job->newNames;
+    // Moved, not shared: the job may outlive this (its progress timer holds it), and
+    // the copy must go with the check that reads it.
+    newNames_ = std::move(job->newNames);
+    job->result = {};
     gaveUp_ = job->gaveUp;
     invalid_ = job->invalid;
     error_ = DisplayText(job->error);

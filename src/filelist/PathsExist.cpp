@@ -15,15 +15,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Below this many names in one folder, looking each up is cheaper than listing it.
-constexpr size_t kListFrom = 64;
+// Below this many names in one folder, looking each up is cheaper than listing it, even
+// when the folder is far larger than the names asked about.
+constexpr size_t kListFrom = 4096;
 
 bool LookedUp(std::string_view path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(fs::path(path), ec));
 }
 
-// Calls `seen` with the name of every entry of `folder`; nothing when it cannot be read.
+// Calls `seen` with the name of each entry of `folder` until it answers false; nothing
+// when the folder cannot be read.
 template <class Seen>
 void ListFolder(const std::string& folder, Seen&& seen) {
 #ifdef TOLVANE_HAS_DIRENT
@@ -31,14 +33,18 @@ void ListFolder(const std::string& folder, Seen&& seen) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
         return;
-    while (const dirent* entry = ::readdir(dir))
-        seen(std::string_view(entry->d_name));
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!seen(std::string_view(entry->d_name)))
+            break;
+    }
     ::closedir(dir);
 #else
     std::error_code ec;
     for (fs::directory_iterator it(fs::path(folder), ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-        seen(std::string_view(it->path().filename().string()));
+         it.increment(ec)) {
+        if (!seen(std::string_view(it->path().filename().string())))
+            break;
+    }
 #endif
 }
 
@@ -64,10 +70,11 @@ std::vector<bool> PathsExist(std::span<const std::string_view> paths) {
             for (const size_t i : indexes)
                 asked.emplace(paths[i].substr(folder.size() + 1), i);
             ListFolder(folder.empty() ? std::string("/") : std::string(folder),
-                       [&](std::string_view name) {
+                       [&, left = indexes.size()](std::string_view name) mutable {
                            const auto [first, last] = asked.equal_range(name);
-                           for (auto it = first; it != last; ++it)
+                           for (auto it = first; it != last; ++it, --left)
                                exist[it->second] = true;
+                           return left > 0;  // the rest of the folder cannot tell more
                        });
         }
         for (const size_t i : indexes) {

@@ -34,8 +34,10 @@ class Owner {
         xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
             connection_, xcb_intern_atom(connection_, 0, std::strlen(name), name), nullptr);
         xcb_set_selection_owner(connection_, window_, atom->atom, XCB_CURRENT_TIME);
+        // A round trip: the server has made this the owner before anyone asks.
+        std::free(xcb_get_selection_owner_reply(
+            connection_, xcb_get_selection_owner(connection_, atom->atom), nullptr));
         std::free(atom);
-        xcb_flush(connection_);
         if (answers)
             answering_ = std::thread([this] { Answer(); });
     }

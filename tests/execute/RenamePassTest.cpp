@@ -296,7 +296,7 @@ TEST_F(RenamePassTest, RefreshFollowsASwapWithinOnePass) {
 TEST_F(RenamePassTest, RefreshOfManyRowsLeavesRowsWhoseFileIsGone) {
     std::vector<std::string> names;
     std::vector<std::pair<std::string, std::string>> renames;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 5000; ++i) {  // enough for the folder to be listed
         names.push_back("f" + std::to_string(i));
         renames.push_back({names.back(), "g" + std::to_string(i)});
     }

@@ -181,6 +181,30 @@ class WindowRenameTest : public QObject {
         QVERIFY(f.NamesOnDisk().contains(QStringLiteral("new1.txt")));
     }
 
+    // Each refresh moves the rows by the passes they have not followed yet: a row that
+    // now stands where an earlier pass renamed from must stay where it is.
+    void RefreshFollowsOnlyTheNewPasses() {
+        WindowFixture f;
+        for (const char* name : {"a.txt", "c.txt", "x.txt"})
+            f.MakeFile(name, name);
+        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nremindCount=5\nclearInput=0\n"));
+        f.Open();
+        f.Window().Passes().SetTimerScale(100);  // no blanking during this test
+        f.AddFiles({"a.txt", "c.txt", "x.txt"});
+        const std::pair<const wchar_t*, const wchar_t*> passes[] = {
+            {L"a", L"b"}, {L"c", L"a"}, {L"x", L"y"}};
+        for (const auto& [find, replace] : passes) {
+            f.Window().Panel().SetText(ctl::kFindText, find);
+            f.Window().Panel().SetText(ctl::kReplaceText, replace);
+            Execute(f);
+        }
+        QCOMPARE(f.NamesOnDisk(), (QStringList{"a.txt", "b.txt", "y.txt"}));
+        QCOMPARE(Column(f, kName), (QStringList{"b.txt", "a.txt", "y.txt"}));
+        // The link refreshes again: nothing moves.
+        f.Window().Passes().RefreshRenamedItems();
+        QCOMPARE(Column(f, kName), (QStringList{"b.txt", "a.txt", "y.txt"}));
+    }
+
     void ActionsAfterThePass_data() {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<bool>("optionsReset");
