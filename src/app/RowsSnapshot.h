@@ -59,10 +59,11 @@ void DisposeLater(std::vector<std::wstring> garbage);
 // their pages with the process otherwise, and it looks twice its size.
 void ReturnFreedMemoryLater();
 
-// Keeps what the process frees for its next allocations until ReturnFreedMemoryLater:
-// the names of one keystroke are freed just before those of the next are made, and
-// pages given back in between would be faulted in again one by one, which on a virtual
-// machine costs more than computing the names.
+// Keeps what the process frees for its next allocations, whichever thread made them,
+// until ReturnFreedMemoryLater: the names of one keystroke are freed just before those
+// of the next are made, and pages given back in between would be faulted in again one
+// by one, which on a virtual machine costs more than computing the names. Called before
+// the window starts its threads.
 void HoldFreedMemoryUntilIdle();
 
 }  // namespace tolvane
