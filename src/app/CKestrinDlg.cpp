@@ -25,6 +25,7 @@
 #include "DisplayText.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "FreedMemory.h"
 #include "HeaderMenu.h"
 #include "HelpDlg.h"
 #include "InlineEditor.h"

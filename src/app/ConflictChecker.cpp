@@ -1,5 +1,6 @@
 #include "ConflictChecker.h"
 
+#include "FreedMemory.h"
 #include "JobThreads.h"
 
 #include <QPointer>

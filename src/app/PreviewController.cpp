@@ -1,5 +1,6 @@
 #include "PreviewController.h"
 
+#include "FreedMemory.h"
 #include "JobThreads.h"
 
 #include <QPointer>

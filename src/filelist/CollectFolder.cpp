@@ -62,8 +62,12 @@ bool IsFolder(std::wstring_view path) {
 }
 
 bool PathExists(std::wstring_view path) {
+    return PathExists(std::string_view(ToNarrow(path)));
+}
+
+bool PathExists(std::string_view bytes) {
     std::error_code ec;
-    return fs::exists(fs::symlink_status(fs::path(ToNarrow(path)), ec));
+    return fs::exists(fs::symlink_status(fs::path(bytes), ec));
 }
 
 void CollectFolder(std::wstring_view folder, bool includeSubfolders, bool renameFolders,

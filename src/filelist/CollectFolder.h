@@ -20,8 +20,10 @@ SplitPathResult SplitFullPath(std::wstring_view fullPath);
 // Whether `path` names an existing folder (symbolic links followed).
 bool IsFolder(std::wstring_view path);
 
-// Whether anything exists at `path` (a dangling symbolic link counts).
+// Whether anything exists at `path` (a dangling symbolic link counts), given as text
+// or as its bytes.
 bool PathExists(std::wstring_view path);
+bool PathExists(std::string_view bytes);
 
 // Appends the item paths that one folder contributes:
 // neither flag: the files directly in `folder`; includeSubfolders: also the files

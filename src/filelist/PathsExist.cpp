@@ -1,5 +1,7 @@
 #include "PathsExist.h"
 
+#include "CollectFolder.h"
+
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
@@ -18,11 +20,6 @@ namespace fs = std::filesystem;
 // Below this many names in one folder, looking each up is cheaper than listing it, even
 // when the folder is far larger than the names asked about.
 constexpr size_t kListFrom = 4096;
-
-bool LookedUp(std::string_view path) {
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(fs::path(path), ec));
-}
 
 // Calls `seen` with the name of each entry of `folder` until it answers false; nothing
 // when the folder cannot be read.
@@ -58,7 +55,7 @@ std::vector<bool> PathsExist(std::span<const std::string_view> paths) {
     for (size_t i = 0; i < paths.size(); ++i) {
         const size_t slash = paths[i].rfind('/');
         if (slash == std::string_view::npos || slash + 1 == paths[i].size()) {
-            exist[i] = !paths[i].empty() && LookedUp(paths[i]);
+            exist[i] = !paths[i].empty() && PathExists(paths[i]);
             continue;
         }
         byFolder[paths[i].substr(0, slash)].push_back(i);
@@ -79,7 +76,7 @@ std::vector<bool> PathsExist(std::span<const std::string_view> paths) {
         }
         for (const size_t i : indexes) {
             if (!exist[i])
-                exist[i] = LookedUp(paths[i]);
+                exist[i] = PathExists(paths[i]);
         }
     }
     return exist;

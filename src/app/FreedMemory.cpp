@@ -1,4 +1,4 @@
-#include "RowsSnapshot.h"
+#include "FreedMemory.h"
 
 #include "BackgroundPriority.h"
 
