@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "DesktopEntryTemplate.h"
 #include "ExecQuoting.h"
 #include "engine/TextConvert.h"
 #include "filelist/PathListImport.h"
@@ -28,24 +29,29 @@ std::string Line(std::string_view text) {
     return std::string(text) + '\n';
 }
 
-// A desktop entry of the Application kind that starts the program with the files.
-std::string ApplicationEntry(const std::string& exec, bool openWith) {
+// Thunar's Send To entry: a desktop entry that starts the program with the files.
+std::string SendToEntryText(const std::string& exec) {
     std::string text = Line(FileManagerMenus::kMarker);
     text += Line("[Desktop Entry]");
     text += Line("Type=Application");
     text += Line("Version=1.0");
     text += Line("Name=Tolvane");
-    if (openWith) {
-        text += Line("GenericName=Batch Renamer");
-        text += Line("Comment=Rename many files and folders at once");
-    }
     text += Line("Icon=tolvane");
     text += Line("Exec=" + exec + " %F");
-    if (openWith) {
-        text += Line("Terminal=false");
-        text += Line("Categories=Utility;FileTools;");
-        text += Line("MimeType=inode/directory;application/octet-stream;");
-    }
+    return text;
+}
+
+// The "Open With" entry bears the installed entry's name, so it stands in for that one
+// in the application menu: it is the installed entry itself (its translations and
+// keywords kept), naming this program and the kinds of items it takes.
+std::string OpenWithEntryText(const std::string& exec) {
+    std::string text = Line(FileManagerMenus::kMarker) + kDesktopEntryTemplate;
+    const std::string_view placeholder = "@TOLVANE_EXEC@";
+    if (const size_t at = text.find(placeholder); at != std::string::npos)
+        text.replace(at, placeholder.size(), exec);
+    if (!text.ends_with('\n'))
+        text += '\n';
+    text += Line("MimeType=inode/directory;application/octet-stream;");
     return text;
 }
 
@@ -151,8 +157,8 @@ std::vector<FileManagerMenus::File> FileManagerMenus::ContextMenuFiles() const {
 
 std::vector<FileManagerMenus::File> FileManagerMenus::SendToFiles() const {
     const std::optional<std::string> desktop = DesktopExecWord(program_.native());
-    const std::string sendTo = desktop ? ApplicationEntry(*desktop, false) : std::string();
-    const std::string openWith = desktop ? ApplicationEntry(*desktop, true) : std::string();
+    const std::string sendTo = desktop ? SendToEntryText(*desktop) : std::string();
+    const std::string openWith = desktop ? OpenWithEntryText(*desktop) : std::string();
     return {{ThunarSendTo(), sendTo, kPlainFile}, {OpenWithEntry(), openWith, kPlainFile}};
 }
 
@@ -178,6 +184,14 @@ void FileManagerMenus::Write(const File& file, Outcome& outcome) {
 
 bool FileManagerMenus::ContextMenuExists() const {
     return IsOurs(ServiceMenu());
+}
+
+bool FileManagerMenus::AnyContextMenuFileOurs() const {
+    for (const File& file : ContextMenuFiles()) {
+        if (IsOurs(file.path))
+            return true;
+    }
+    return false;
 }
 
 FileManagerMenus::Outcome FileManagerMenus::AddContextMenu() const {

@@ -54,6 +54,9 @@ class FileManagerMenus {
 
     // "Exists": the service menu is there and is ours.
     bool ContextMenuExists() const;
+    // Whether any of the three context-menu files is there and ours, as when the user
+    // removed the service menu by hand and left the others.
+    bool AnyContextMenuFileOurs() const;
     // Writes the three context-menu files, replacing those of ours (so doing it again
     // changes nothing) and leaving a file of the user's alone.
     Outcome AddContextMenu() const;

@@ -111,10 +111,12 @@ void ProfileFiles::Import() {
 
 void ProfileFiles::ShowStatus(const char* key, const fs::path& path,
                               const std::string& reason) const {
-    QString text = DisplayText(window_.Texts().Text(key)).arg(ToQt(path));
-    if (!reason.empty())
-        text = text.arg(QString::fromStdString(reason));
-    window_.Panel().SetCaption(ctl::kStatusLine, text);
+    // Both in one pass over the text, so that a "%2" inside the path stays as it is.
+    const QString text = DisplayText(window_.Texts().Text(key));
+    const QString place = ToQt(path);
+    window_.Panel().SetCaption(
+        ctl::kStatusLine,
+        reason.empty() ? text.arg(place) : text.arg(place, QString::fromStdString(reason)));
 }
 
 }  // namespace tolvane

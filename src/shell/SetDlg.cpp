@@ -285,7 +285,7 @@ void SetDlg::Save() {
     FileManagerMenus::Outcome outcome;
     if (Box(id::kContextMenu)->isChecked())
         outcome = environment_.menus.AddContextMenu();
-    else if (environment_.menus.ContextMenuExists())
+    else if (environment_.menus.AnyContextMenuFileOurs())
         outcome = environment_.menus.RemoveContextMenu();
 
     const bool shown = Box(id::kShowToolbar)->isChecked();

@@ -6,7 +6,19 @@ set -euo pipefail
 
 build=$1
 temp=$(mktemp -d)
-trap 'rm -rf "$temp"' EXIT
+# cmake --install writes the list of what it installed into the build folder; the list
+# of the user's own install from that folder is what uninstalling reads, so it is kept.
+manifest="$build/install_manifest.txt"
+restore_manifest() {
+  if [ -f "$temp/kept_manifest.txt" ]; then
+    cp -p "$temp/kept_manifest.txt" "$manifest"
+  else
+    rm -f "$manifest"
+  fi
+  rm -rf "$temp"
+}
+[ -f "$manifest" ] && cp -p "$manifest" "$temp/kept_manifest.txt"
+trap restore_manifest EXIT
 prefix="$temp/Tolvane Prefix"
 failures=0
 fail() {

@@ -197,6 +197,11 @@ TEST_F(FileManagerMenusTest, SendToWritesBothEntriesOnceAndLeavesExistingOnes) {
     EXPECT_NE(entry.find("\nMimeType=inode/directory;application/octet-stream;\n"),
               std::string::npos);
     EXPECT_NE(entry.find("\nExec=\"" + program.native() + "\" %F\n"), std::string::npos);
+    // It stands in for the installed entry in the menu, so it says all that one says.
+    for (const char* line : {"\nGenericName[zh_CN]=批量重命名\n", "\nComment[zh_TW]=",
+                             "\nKeywords=", "\nCategories=Utility;FileTools;\n"})
+        EXPECT_NE(entry.find(line), std::string::npos) << line;
+    EXPECT_EQ(entry.find('@'), std::string::npos) << entry;
     EXPECT_TRUE(FileManagerMenus::IsOurs(menus.ThunarSendTo()));
 
     // An existing entry, ours or the user's, stays as it is.

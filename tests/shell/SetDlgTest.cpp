@@ -408,6 +408,19 @@ class SetDlgTest : public QObject {
         QCOMPARE(heard_.notices.size(), 1);
         QVERIFY(heard_.notices[0].contains(QStringLiteral("不是 Tolvane 写入的")));
         QVERIFY(heard_.notices[0].contains(QString::fromStdString(Menus().FilesScript().native())));
+
+        // The service menu removed by hand: the box opens unchecked, and saving it so
+        // takes away the rest of ours that still offers Tolvane.
+        fs::remove(Menus().FilesScript());
+        Menus().AddContextMenu();
+        fs::remove(Menus().ServiceMenu());
+        {
+            SetDlg dialog(Environment());
+            QVERIFY(!Box(dialog, 1156)->isChecked());
+            dialog.Save();
+        }
+        QVERIFY(!fs::exists(Menus().NemoAction()));
+        QVERIFY(!fs::exists(Menus().FilesScript()));
     }
 
     void SendToLinkWritesAtOnceAndCancelKeepsIt() {

@@ -89,6 +89,23 @@ class ShellWindowTest : public QObject {
         return offered;
     }
 
+    // The same through the keys a person presses on the shown window.
+    QString PressWithFile(CKestrinDlg& window, const QKeySequence& keys, const fs::path& file) {
+        QString offered;
+        Answer<QFileDialog>([&](QFileDialog* dialog) {
+            offered = dialog->selectedFiles().value(0);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QtPath(file));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        // The window's keys work while it is active; the offscreen platform does not give
+        // the activation back when a dialog closes, as a window manager does.
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            return {};
+        QTest::keySequence(&window, keys);
+        return offered;
+    }
+
     static QString Status(CKestrinDlg& window) {
         return qobject_cast<QLabel*>(window.Panel().Control(ctl::kStatusLine))->text();
     }
@@ -105,6 +122,8 @@ class ShellWindowTest : public QObject {
 
     void ExportThenImportBringsTheOptionsBack() {
         auto window = MakeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         OptionPanel& panel = window->Panel();
         panel.SetText(ctl::kInsertText, L"IMG_");
         panel.SetChecked(ctl::kUseRegex, true);
@@ -113,7 +132,7 @@ class ShellWindowTest : public QObject {
         panel.SetText(ctl::kSerialDigitsEdit, L"3");
         panel.SetItems(ctl::kFindText, {L"older", L"oldest"});
         const fs::path profile = root_ / "my profile.ini";
-        const QString offered = RunWithFile(*window, cmd::kExportProfile, profile);
+        const QString offered = PressWithFile(*window, QKeySequence(Qt::ALT | Qt::Key_O), profile);
         // The offer: a name of the date and time in a folder that exists.
         QVERIFY2(QRegularExpression(QStringLiteral("/\\d{4}-\\d\\d-\\d\\d_\\d{6}\\.ini$"))
                      .match(offered)
@@ -127,7 +146,7 @@ class ShellWindowTest : public QObject {
         panel.SetChecked(ctl::kUseRegex, false);
         panel.SetText(ctl::kFindText, L"");
         panel.SetSelection(ctl::kConversion, 0);
-        RunWithFile(*window, cmd::kImportProfile, profile);
+        PressWithFile(*window, QKeySequence(Qt::ALT | Qt::Key_I), profile);
         QCOMPARE(panel.Text(ctl::kInsertText), std::wstring(L"IMG_"));
         QVERIFY(panel.Checked(ctl::kUseRegex));
         QCOMPARE(panel.Text(ctl::kFindText), std::wstring(L"(\\d+)"));
@@ -176,7 +195,9 @@ class ShellWindowTest : public QObject {
         QFETCH(bool, cleared);
         auto window = MakeWindow();
         OptionPanel& panel = window->Panel();
-        const fs::path file = root_ / "odd.ini";
+        // A "%2" in the path must not take the place of the reason in the status line.
+        fs::create_directories(root_ / "50%2 off");
+        const fs::path file = root_ / "50%2 off" / "odd.ini";
         if (contents.isEmpty())
             QVERIFY(test::MakeSpecialFile(file, test::SpecialFile::Oversized));
         else
@@ -191,6 +212,7 @@ class ShellWindowTest : public QObject {
         QCOMPARE(panel.Items(ctl::kInsertText), std::vector<std::wstring>{L"history"});
         QCOMPARE(panel.Direction(), direction);
         QCOMPARE(Status(*window).contains(QStringLiteral("无法读取")), !cleared);
+        QVERIFY(Status(*window).contains(QString::fromStdString(file.native())));
     }
 
     void ExportOffersTheProgramFolderOrTheUsersOwn() {
