@@ -44,8 +44,8 @@ std::vector<std::wstring> Copies(const fs::path& tagged, size_t count, const std
     return names;
 }
 
-// Photos as cameras write them: a 4000 x 3000 JPEG with the usual EXIF fields and a
-// thumbnail, each with its own capture date.
+// Photos as cameras write them: a 4000 x 3000 JPEG with the usual EXIF fields, a maker
+// note of some 25 KB and a thumbnail, each with its own capture date.
 const std::vector<std::wstring>& Photos() {
     static const std::vector<std::wstring> names = [] {
         const fs::path folder = Scratch().Path() / "photos";

@@ -107,8 +107,8 @@ const char* const kUsage[] = {
     "缺省格式：YYYYMMDD-HHMMSS",
     "",
     "<edate>、<etime>",
-    "描述：返回照片的拍摄日期、拍摄时间（EXIF原始拍摄时间，没有则取数字化时间，再没有则取修改时间"
-    "）",
+    "描述：返回照片的拍摄日期、拍摄时间（EXIF原始拍摄时间，没有则取数字化时间，再没有则取EXIF"
+    "中的图像日期时间；都没有时为空）",
     "缺省格式：YYYYMMDD、YYYYMMDD-HHMMSS",
     "应用示例：<edate>_<name> 就生成了20210304_pic",
     "",
@@ -120,7 +120,7 @@ const char* const kUsage[] = {
     "<camera>",
     "描述：返回拍摄照片的相机型号（保留空格，去掉文件名中不能有的字符）",
     "缺省格式：无",
-    "应用示例：<camera>_<#> 就生成了Canon EOS R5_001",
+    "应用示例：<camera>_<#> 就生成了Canon EOS R5_01",
     "",
     "<width><height>",
     "描述：返回图片的宽度和高度（像素）",

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -48,6 +49,26 @@ PassActions::PassActions(FileList& list, OptionPanel& panel, OptionActions& opti
       clock_(clock),
       window_(window) {}
 
+void PassActions::RenameWhenNamesAreRead() {
+    panel_.SetCaption(ctl::kStatusLine, DisplayText(language_.Text("renameAfterReading")));
+    if (std::exchange(renameWhenRead_, true))
+        return;
+    QPointer<PassActions> self(this);
+    preview_.AfterRunning([self](bool named) {
+        if (!self)
+            return;
+        self->renameWhenRead_ = false;
+        // Names of other options or rows than those the pass was asked for, or names
+        // not yet asked for after an edit, are not what the person saw: no pass.
+        if (!named || !self->preview_.Shows(self->panel_.Snapshot())) {
+            self->panel_.SetCaption(ctl::kStatusLine,
+                                    DisplayText(self->language_.Text("renameCancelled")));
+            return;
+        }
+        self->ExecuteRenames();
+    });
+}
+
 void PassActions::ShowSummary(const QString& text) {
     panel_.SetCaption(ctl::kObjectCount, text);
 }
@@ -55,8 +76,16 @@ void PassActions::ShowSummary(const QString& text) {
 void PassActions::ExecuteRenames() {
     if (list_.Empty())
         return;
+    const RenameOptions options = panel_.Snapshot();
+    if (preview_.ReadingFilesFor(options)) {
+        // Reading the rest of the files here would hold the window up for as long as a
+        // slow disk takes; the computation that reads them is under way and shows its
+        // progress.
+        RenameWhenNamesAreRead();
+        return;
+    }
     const PipelineTexts texts{AnchorSideItems(language_), BeforeWord(language_)};
-    preview_.Flush(panel_.Snapshot(), texts);
+    preview_.Flush(options, texts);
     if (preview_.PatternGaveUp()) {
         // Names built from a pattern that gave up are incomplete: nothing is renamed.
         const QString why = DisplayText(language_.Text("patternGaveUp"));

@@ -53,6 +53,7 @@ class PassActions : public QObject {
     void DiskChanged();
 
   private:
+    void RenameWhenNamesAreRead();
     void StartBlanking();
     void UndoJournalledPass();
     void ShowUndoSummary(const UndoResult& result);
@@ -71,6 +72,8 @@ class PassActions : public QObject {
     UndoRecord undo_;
     size_t followedPasses_ = 0;  // the passes of undo_ the rows have been moved by
     double timerScale_ = 1.0;
+    // A pass asked for while the names are read from the files follows their end.
+    bool renameWhenRead_ = false;
     std::function<bool(const QString&)> confirm_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "DisplayText.h"
 #include "engine/Clock.h"
+#include "engine/MetadataTokens.h"
 #include "engine/Recompute.h"
 #include "filelist/FileList.h"
 
@@ -34,7 +35,10 @@ RenameOptions OfNames(RenameOptions options) {
 }
 // Rows between two looks at the time, and the time between two progress reports: each
 // report repaints the bar, which on one processor slows the computation it reports.
+// Names alone come by the thousand in a millisecond; a name that reads its file may
+// wait for a slow disk, so the bar moves with every few files.
 constexpr size_t kProgressStep = 4096;
+constexpr size_t kProgressStepReadingFiles = 16;
 constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 
 }  // namespace
@@ -62,8 +66,10 @@ struct PreviewController::Job {
             names.push_back({rows->Name(r), *rows->folders[r]});
         const NewNamePipeline pipeline(options, clock, texts);
         auto lastReport = std::chrono::steady_clock::now();
+        const size_t step =
+            pipeline.ReadsFileMetadata() ? kProgressStepReadingFiles : kProgressStep;
         result = RecomputeAllNewNames(names, pipeline, counter, [&](size_t r) {
-            if ((r + 1) % kProgressStep == 0 &&
+            if ((r + 1) % step == 0 &&
                 std::chrono::steady_clock::now() - lastReport >= kProgressEvery) {
                 lastReport = std::chrono::steady_clock::now();
                 report(r);
@@ -98,6 +104,7 @@ PreviewController::PreviewController(FileList& list, SharedRows& rows, const Clo
 }
 
 PreviewController::~PreviewController() {
+    afterRunning_.clear();  // those waiting may be gone already
     CancelRunning();
     threads_.JoinFinished(true);
 }
@@ -106,6 +113,24 @@ void PreviewController::CancelRunning() {
     if (job_)
         job_->cancelled = true;
     job_.reset();
+    EndWaits(false);
+}
+
+void PreviewController::EndWaits(bool named) {
+    // Moved out first: a waiting caller may start another computation or a flush.
+    for (auto& done : std::exchange(afterRunning_, {}))
+        done(named);
+}
+
+void PreviewController::AfterRunning(std::function<void(bool named)> done) {
+    if (job_)
+        afterRunning_.push_back(std::move(done));
+    else
+        done(false);
+}
+
+bool PreviewController::Shows(const RenameOptions& options) const {
+    return !job_ && shown_ && *shown_ == OfNames(options) && shownGeneration_ == list_.Generation();
 }
 
 void PreviewController::Request(const RenameOptions& options, const PipelineTexts& texts) {
@@ -156,6 +181,7 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     job_.reset();
     if (job->rows->generation != list_.Generation()) {
         // The rows changed while it ran: the names are for rows that are gone.
+        EndWaits(false);
         Start(job->options, job->texts);
         return;
     }
@@ -177,6 +203,12 @@ void PreviewController::Take(const std::shared_ptr<Job>& job) {
     invalid_ = job->invalid;
     error_ = DisplayText(job->error);
     emit Finished();
+    EndWaits(true);
+}
+
+bool PreviewController::ReadingFilesFor(const RenameOptions& options) const {
+    return job_ && MetadataKindsOf(job_->options.templateText) != 0 &&
+           OfNames(job_->options) == OfNames(options);
 }
 
 void PreviewController::Adopt(const RenameOptions& options) {
@@ -201,7 +233,7 @@ void PreviewController::Restore(const RenameOptions& options, const PipelineText
 }
 
 void PreviewController::Flush(const RenameOptions& options, const PipelineTexts& texts) {
-    if (!job_ && shown_ && *shown_ == OfNames(options) && shownGeneration_ == list_.Generation())
+    if (Shows(options))
         return;
     CancelRunning();
     const NewNamePipeline pipeline(options, clock_, texts);

@@ -6,6 +6,7 @@
 class QTimer;
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,6 +51,17 @@ class PreviewController : public QObject {
     void Forget();
     void Restore(const RenameOptions& options, const PipelineTexts& texts);
     bool Busy() const { return job_ != nullptr; }
+    // A computation of the names of `options` runs and reads the files themselves (a
+    // template of metadata tokens): its names come with Finished(), and a flush would
+    // read again, on the window's thread, every file it has not read yet.
+    bool ReadingFilesFor(const RenameOptions& options) const;
+    // Calls `done` once, when the computation running now ends: with true when its
+    // names are in the list, with false when it was cancelled or the rows changed
+    // meanwhile. Called at once with false when none runs.
+    void AfterRunning(std::function<void(bool named)> done);
+    // The list shows the names of `options` for the rows as they are, and nothing
+    // computes others.
+    bool Shows(const RenameOptions& options) const;
     // What the last finished computation said of the find pattern.
     bool PatternGaveUp() const { return gaveUp_; }
     bool PatternInvalid() const { return invalid_; }
@@ -72,11 +84,13 @@ class PreviewController : public QObject {
     void Start(const RenameOptions& options, const PipelineTexts& texts);
     void Take(const std::shared_ptr<Job>& job);
     void CancelRunning();
+    void EndWaits(bool named);
 
     FileList& list_;
     SharedRows& sharedRows_;
     const Clock& clock_;
     std::shared_ptr<Job> job_;
+    std::vector<std::function<void(bool)>> afterRunning_;  // for job_
     JobThreads threads_;
     std::shared_ptr<const RowsSnapshot> rows_;
     std::shared_ptr<const NewNamesCopy> newNames_;

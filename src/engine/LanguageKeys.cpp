@@ -107,6 +107,8 @@ constexpr LanguageKey kKeys[] = {
     {"linesDiffer", K::Lookup, L"注意：文本有 %1 行，列表有 %2 个对象，每行改名它所在位置的对象",
      ""},
     {"clipboardSilent", K::Lookup, L"持有剪切板的程序没有回应，剪切板未被读取", ""},
+    {"renameAfterReading", K::Lookup, L"正在读取文件中的信息，读完后开始改名", ""},
+    {"renameCancelled", K::Lookup, L"读取期间选项或列表已改变，没有改名", ""},
     // Rename configuration files and the file managers' menus.
     {"profileSaved", K::Lookup, L"改名配置已导出到 %1", ""},
     {"profileNotWritten", K::Lookup, L"无法写入改名配置文件 %1，原有文件保持不变", ""},

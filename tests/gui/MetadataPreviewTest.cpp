@@ -1,14 +1,20 @@
+#include <QLabel>
 #include <QtTest>
 
 #include <cstdio>
 #include <map>
+#include <sstream>
 
 #include "MediaSamples.h"
 #include "TestSupport.h"
 #include "app/CKestrinDlg.h"
+#include "app/CommandTable.h"
 #include "app/OptionPanel.h"
+#include "app/PassActions.h"
+#include "app/PreviewController.h"
 #include "engine/ControlTable.h"
 #include "engine/TextConvert.h"
+#include "settings/MenuTable.h"
 
 namespace tolvane {
 
@@ -45,6 +51,117 @@ class MetadataPreviewTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(list.Row(0).newName != list.Row(0).name, 20000);
         for (size_t r = 0; r < list.RowCount(); ++r)
             QCOMPARE(list.Row(r).newName, expected[list.Row(r).name]);
+    }
+
+    // A pass asked for while the names are still read from the files follows their
+    // end instead of reading the rest on the window's thread; an edit meanwhile calls
+    // it off, since the names it would rename to are not those the person saw.
+    void ARenameWaitsForTheFilesToBeRead_data() {
+        QTest::addColumn<bool>("editMeanwhile");
+        QTest::newRow("names read") << false;
+        QTest::newRow("options edited meanwhile") << true;
+    }
+    void ARenameWaitsForTheFilesToBeRead() {
+        QFETCH(bool, editMeanwhile);
+        test::TempDir dir;
+        const std::filesystem::path folder = dir.Path() / "photos";
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+            const auto path = samples::WriteFile(folder / name, samples::JpegBytes(64, 48));
+            samples::WriteExif(
+                path, {std::string("2021:03:0") + char(name[0] - 'a' + '1') + " 10:00:00", "", "",
+                       "", true});
+        }
+        CKestrinDlg::Environment environment;
+        environment.paths = {dir.Path() / "config" / "Tolvane.ini", dir.Path() / "Language"};
+        environment.systemLanguageId = 2052;
+        CKestrinDlg window(environment);
+        window.Passes().SetConfirm([](const QString&) { return true; });
+        window.AddOnePath(ToWide(folder.string()));
+        QTRY_VERIFY(!window.Preview().Busy());
+        // The computation is started here rather than by the window's timer, so that it
+        // surely still runs when the pass is asked for: its end reaches the window only
+        // through events.
+        QWidget* const templateBox = window.Panel().Control(ctl::kTemplateText);
+        templateBox->blockSignals(true);
+        window.Panel().SetText(ctl::kTemplateText, L"<edate>");
+        templateBox->blockSignals(false);
+        window.Preview().Request(window.Panel().Snapshot(), {});
+        QVERIFY(window.Preview().Busy());
+        window.Commands().Run(cmd::kExecute);
+        auto status = [&] {
+            return qobject_cast<QLabel*>(window.Panel().Control(ctl::kStatusLine))->text();
+        };
+        QCOMPARE(status(), QStringLiteral("正在读取文件中的信息，读完后开始改名"));
+        QVERIFY(std::filesystem::exists(folder / "a.jpg"));
+        if (editMeanwhile) {
+            window.Panel().SetText(ctl::kTemplateText, L"<edate>_<camera>");
+            QTRY_COMPARE(status(), QStringLiteral("读取期间选项或列表已改变，没有改名"));
+            QTRY_VERIFY(!window.Preview().Busy());
+            QTest::qWait(100);
+            QVERIFY(std::filesystem::exists(folder / "a.jpg"));
+            QVERIFY(!std::filesystem::exists(folder / "20210301.jpg"));
+        } else {
+            QTRY_VERIFY(std::filesystem::exists(folder / "20210301.jpg"));
+            QVERIFY(std::filesystem::exists(folder / "20210302.jpg"));
+            QVERIFY(std::filesystem::exists(folder / "20210303.jpg"));
+            QVERIFY(!std::filesystem::exists(folder / "a.jpg"));
+        }
+    }
+
+    // The window and tolvane-cli show the same names for the same options: pictures,
+    // songs, a file of neither kind, and names that hold token text themselves.
+    void TheWindowShowsTheNamesTolvaneCliGives() {
+        test::TempDir dir;
+        const std::filesystem::path folder = dir.Path() / "mixed";
+        auto photo = [&](const char* name, const samples::ExifFields& exif) {
+            samples::WriteExif(samples::WriteFile(folder / name, samples::JpegBytes(400, 300)),
+                               exif);
+        };
+        photo("a.jpg", {"2021:03:04 05:06:07", "", "", "Canon EOS R5", true});
+        photo("b <camera>.jpg", {"", "", "2019:12:24 18:00:00", "Pixel/7 \"Pro\""});
+        samples::WriteFile(folder / "c.jpg", samples::JpegBytes(8, 8));
+        const auto song = samples::WriteFile(folder / "d <title>.mp3", samples::Mp3Bytes());
+        samples::WriteAudioTags(song, {"Björk", "Debut", "Venus as a Boy", "Pop", 1993, 4});
+        const auto flac = samples::WriteFile(folder / "e.flac", samples::FlacBytes());
+        samples::WriteAudioTags(flac, {"Nick Drake", "Pink Moon", "<name> #", "Folk", 1972, 1});
+        const auto ogg = samples::WriteFile(folder / "f.ogg", samples::OggVorbisBytes());
+        samples::WriteAudioTags(ogg, {"Can", "Tago Mago", "Halleluhwah", "Krautrock", 1971, 3});
+        samples::WriteFile(folder / "notes.txt", "not a picture");
+
+        CKestrinDlg::Environment environment;
+        environment.paths = {dir.Path() / "config" / "Tolvane.ini", dir.Path() / "Language"};
+        environment.systemLanguageId = 2052;
+        CKestrinDlg window(environment);
+        window.AddOnePath(ToWide(folder.string()));
+        FileList& list = window.List();
+        QCOMPARE(list.RowCount(), size_t(7));
+        const std::vector<std::string> env = {"HOME=" + dir.Path().string(),
+                                              "XDG_CONFIG_HOME=" + (dir.Path() / "cli").string(),
+                                              "XDG_STATE_HOME=" + (dir.Path() / "cli").string()};
+        for (const std::wstring templateText :
+             {L"<etime>_<camera>_<width>x<height>_<name>",
+              L"<#> <track> <artist> - <title> (<album>, <year>, <genre>)", L"<edate><title>"}) {
+            const test::ProcessResult cli = test::RunProcess(
+                TOLVANE_CLI_PATH, {"--set", "1068=" + ToNarrow(templateText), folder.string()},
+                dir.Path(), env);
+            QCOMPARE(cli.status, 0);
+            std::map<std::wstring, std::wstring> fromCli;
+            std::istringstream lines(cli.out);
+            for (std::string line; std::getline(lines, line);) {
+                const auto tab = line.find('\t');
+                fromCli[ToWide(std::filesystem::path(line.substr(0, tab)).filename().string())] =
+                    ToWide(line.substr(tab + 1));
+            }
+            QCOMPARE(fromCli.size(), size_t(7));
+            const auto shown = [&] {
+                std::map<std::wstring, std::wstring> names;
+                for (size_t r = 0; r < list.RowCount(); ++r)
+                    names[list.Row(r).name] = list.Row(r).newName;
+                return names;
+            };
+            window.Panel().SetText(ctl::kTemplateText, templateText);
+            QTRY_VERIFY_WITH_TIMEOUT(shown() == fromCli, 20000);
+        }
     }
 };
 
