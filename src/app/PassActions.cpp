@@ -211,7 +211,7 @@ void PassActions::UndoJournalledPass() {
         if (line.error.empty())
             back.push_back(Move{line.newPath, line.oldPath, {}});
     }
-    tolvane::RefreshRenamedItems(list_, {back}, Pipeline());
+    tolvane::RefreshRenamedItems(list_, {back}, Pipeline(), FolderOrder::ShallowerFirst);
     ShowUndoSummary(result);
 }
 

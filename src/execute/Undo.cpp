@@ -1,6 +1,7 @@
 #include "Undo.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -68,7 +69,7 @@ UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
                 list->Registry().ReplaceBytes(move.from, move.to);
         }
         if (pipeline)
-            RefreshRenamedItems(*list, cameBack, *pipeline);
+            RefreshRenamedItems(*list, cameBack, *pipeline, FolderOrder::ShallowerFirst);
     }
     undo.Clear();
     return result;
@@ -80,20 +81,127 @@ UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs) {
     return result;
 }
 
-void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
-                         const NewNamePipeline& pipeline) {
-    const size_t rowCount = list.RowCount();
-    // Which rows stand at each path, as a chain through `nextRow` (a path may be listed
-    // twice); a rename moves the chain on to its target.
-    constexpr size_t kNone = static_cast<size_t>(-1);
+namespace {
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+// The rows standing at each path, as a chain through `nextRow` (a path may be listed
+// twice); a rename moves the chain on to its target.
+struct RowChains {
     struct Chain {
         size_t first;
         size_t last;
     };
-    std::vector<size_t> nextRow(rowCount, kNone);
-    std::vector<bool> moves(rowCount, false);  // rows some rename moved
-    std::unordered_map<std::string, Chain> rowsAt;
-    rowsAt.reserve(rowCount);
+    using Map = std::unordered_map<std::string, Chain>;
+
+    std::vector<size_t> nextRow;
+    std::vector<bool> moves;  // rows some rename moved
+    Map rowsAt;
+
+    void MarkMoved(const Chain& chain) {
+        for (size_t r = chain.first; r != kNone; r = nextRow[r])
+            moves[r] = true;
+    }
+    // Puts the taken-out chains at their new paths, joining any already there.
+    void Place(std::vector<Map::node_type>& nodes) {
+        for (auto& node : nodes) {
+            const Chain chain = node.mapped();
+            MarkMoved(chain);
+            const auto placed = rowsAt.insert(std::move(node));
+            if (!placed.inserted) {
+                Chain& onto = placed.position->second;
+                nextRow[onto.last] = chain.first;
+                onto.last = chain.last;
+            }
+        }
+        nodes.clear();
+    }
+};
+
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+// `folder` after the renames of folders among `sources` (from -> to), taken from the
+// outermost folder in or from the innermost out; nothing when none of them is
+// `folder` or a folder it lies in.
+std::optional<std::string> FolderAfter(
+    std::string_view folder, const std::unordered_map<std::string_view, std::string_view>& sources,
+    FolderOrder order) {
+    std::string path(folder);
+    bool changed = false;
+    const auto follow = [&](size_t end) {
+        const auto source = sources.find(std::string_view(path.data(), end));
+        if (source == sources.end())
+            return end;
+        path.replace(0, end, source->second);
+        changed = true;
+        return source->second.size();
+    };
+    if (order == FolderOrder::ShallowerFirst) {
+        for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+            end = follow(end == std::string::npos ? path.size() : end);
+            if (end >= path.size())
+                break;
+        }
+    } else {
+        for (size_t end = path.size();;) {
+            end = follow(end);
+            const size_t slash = path.rfind('/', end - 1);
+            if (slash == std::string::npos || slash == 0)
+                break;
+            end = slash;
+        }
+    }
+    return changed ? std::optional<std::string>(std::move(path)) : std::nullopt;
+}
+
+// Moves every chain lying inside a folder the batch renamed along with that folder;
+// true when any moved.
+bool FollowFolders(RowChains& chains, const RenameBatch& renames, FolderOrder order) {
+    std::unordered_map<std::string_view, std::string_view> sources;
+    sources.reserve(renames.size());
+    for (const Move& rename : renames)
+        sources.emplace(rename.from, rename.to);
+    // Rows of one folder share its answer.
+    std::unordered_map<std::string, std::optional<std::string>, TextHash, std::equal_to<>> after;
+    std::vector<RowChains::Map::node_type> moving;
+    for (auto at = chains.rowsAt.begin(); at != chains.rowsAt.end();) {
+        const std::string_view path = at->first;
+        const size_t slash = path.rfind('/');
+        if (slash == std::string_view::npos || slash == 0) {
+            ++at;
+            continue;
+        }
+        const std::string_view folder = path.substr(0, slash);
+        auto known = after.find(folder);
+        if (known == after.end())
+            known = after.emplace(std::string(folder), FolderAfter(folder, sources, order)).first;
+        if (!known->second) {
+            ++at;
+            continue;
+        }
+        const auto next = std::next(at);
+        auto node = chains.rowsAt.extract(at);
+        node.key() = *known->second + node.key().substr(slash);
+        moving.push_back(std::move(node));
+        at = next;
+    }
+    const bool any = !moving.empty();
+    chains.Place(moving);
+    return any;
+}
+
+}  // namespace
+
+void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
+                         const NewNamePipeline& pipeline, FolderOrder order) {
+    const size_t rowCount = list.RowCount();
+    RowChains chains;
+    chains.nextRow.assign(rowCount, kNone);
+    chains.moves.assign(rowCount, false);
+    chains.rowsAt.reserve(rowCount);
     const std::wstring* lastFolder = nullptr;
     std::string folderBytes;
     for (size_t r = 0; r < rowCount; ++r) {
@@ -104,40 +212,35 @@ void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
         }
         std::string path = folderBytes;
         AppendNarrow(path, row.name);
-        const auto [at, fresh] = rowsAt.try_emplace(std::move(path), Chain{r, r});
+        const auto [at, fresh] = chains.rowsAt.try_emplace(std::move(path), RowChains::Chain{r, r});
         if (!fresh) {
-            nextRow[at->second.last] = r;
+            chains.nextRow[at->second.last] = r;
             at->second.last = r;
         }
     }
-    const auto join = [&](Chain& onto, const Chain& chain) {
-        nextRow[onto.last] = chain.first;
-        onto.last = chain.last;
-    };
+    bool foldersFollowed = false;
     for (const RenameBatch& renames : passes) {
+        if (order == FolderOrder::ShallowerFirst)
+            foldersFollowed |= FollowFolders(chains, renames, order);
         // All sources are taken out before any target is filled: a swap is one pass.
-        std::vector<std::pair<const Move*, decltype(rowsAt)::node_type>> moving;
+        std::vector<RowChains::Map::node_type> moving;
         for (const Move& rename : renames) {
-            auto node = rowsAt.extract(rename.from);
-            if (!node.empty())
-                moving.emplace_back(&rename, std::move(node));
+            auto node = chains.rowsAt.extract(rename.from);
+            if (node.empty())
+                continue;
+            node.key() = rename.to;
+            moving.push_back(std::move(node));
         }
-        for (auto& [rename, node] : moving) {
-            const Chain chain = node.mapped();
-            for (size_t r = chain.first; r != kNone; r = nextRow[r])
-                moves[r] = true;
-            node.key() = rename->to;
-            const auto placed = rowsAt.insert(std::move(node));
-            if (!placed.inserted)
-                join(placed.position->second, chain);
-        }
+        chains.Place(moving);
+        if (order == FolderOrder::DeeperFirst)
+            foldersFollowed |= FollowFolders(chains, renames, order);
     }
     // The final path of each row that moved, and whether a file is there now.
     std::vector<size_t> moved;
     std::vector<std::string_view> finalPaths;
-    for (const auto& [path, chain] : rowsAt) {
-        for (size_t r = chain.first; r != kNone; r = nextRow[r]) {
-            if (moves[r]) {
+    for (const auto& [path, chain] : chains.rowsAt) {
+        for (size_t r = chain.first; r != kNone; r = chains.nextRow[r]) {
+            if (chains.moves[r]) {
                 moved.push_back(r);
                 finalPaths.push_back(path);
             }
@@ -149,14 +252,30 @@ void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
         if (exists[i])
             finalPathOf[moved[i]] = finalPaths[i];
     }
+    // Rows that moved to another folder share one copy of its path per folder.
+    std::unordered_map<std::string_view, std::shared_ptr<const std::wstring>> newFolders;
     const FileList::Batch notices(list);
     for (size_t r = 0; r < rowCount; ++r) {
         const std::string_view path = finalPathOf[r];
         if (path.empty())
             continue;
-        list.SetName(r, ToWide(path.substr(path.rfind('/') + 1)));
+        const size_t slash = path.rfind('/');
+        if (foldersFollowed) {
+            const std::string_view folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+            if (ToNarrow(list.Folder(r)) != folder) {
+                auto& shared = newFolders[folder];
+                if (!shared)
+                    shared = std::make_shared<const std::wstring>(ToWide(folder));
+                list.SetFolder(r, shared);
+            }
+        }
+        list.SetName(r, ToWide(path.substr(slash + 1)));
         list.ComputeRow(r, pipeline);
     }
+    // The paths under a renamed folder changed with it: the registry of the rows'
+    // paths is made again from the rows.
+    if (foldersFollowed)
+        list.RebuildRegistry();
 }
 
 }  // namespace tolvane

@@ -292,6 +292,18 @@ void FileList::SetName(size_t row, std::wstring name) {
     NotifyCells(row, ColumnLayout::kName);
 }
 
+void FileList::SetFolder(size_t row, std::shared_ptr<const std::wstring> folder) {
+    ++generation_;
+    rows_[row].folder = std::move(folder);
+    NotifyCells(row, columns_.FolderColumn());
+}
+
+void FileList::RebuildRegistry() {
+    registry_.Clear();
+    for (const FileItem& row : rows_)
+        registry_.Append(JoinPath(*row.folder, row.name));
+}
+
 void FileList::SetNewName(size_t row, std::wstring newName) {
     rows_[row].newName = std::move(newName);
     NotifyCells(row, ColumnLayout::kNewName);

@@ -91,6 +91,10 @@ class FileList {
 
     // Cell and state changes; each tells the observers.
     void SetName(size_t row, std::wstring name);
+    // The row's item lies in `folder` now (a folder it lay in was renamed).
+    void SetFolder(size_t row, std::shared_ptr<const std::wstring> folder);
+    // The registry of paths made again from the rows, after paths changed under it.
+    void RebuildRegistry();
     void SetNewName(size_t row, std::wstring newName);
     void SetStatus(size_t row, std::wstring status, std::wstring tip = {});
     void SetChecked(size_t row, bool checked);

@@ -16,6 +16,8 @@
 #include "engine/TextConvert.h"
 #include "execute/Journal.h"
 #include "execute/JournalReader.h"
+#include "execute/Undo.h"
+#include "filelist/CollectFolder.h"
 
 namespace tolvane::test {
 namespace {
@@ -168,12 +170,46 @@ TEST_P(NestedFolderTest, EveryRowRenamesTheItemItShows) {
                                                           {"C/z", "<folder>"},
                                                           {"C/z/f", "was B/x/f"}}));
 
-    const UndoResult undone =
-        c.undoFromJournal ? UndoJournalPass(*LatestUndoablePass(journal_, posix_).pass, posix_)
-                          : UndoRenames(undo_, posix_, &list_, nullptr);
+    // Each row shows where its item went, also the rows inside renamed folders, so that
+    // a next pass renames the same items; and back where it was after the undo.
+    const auto shown = [&] {
+        std::map<std::string, std::string> paths;  // original -> shown, relative
+        for (size_t r = 0; r < list_.RowCount(); ++r) {
+            const fs::path path = ToNarrow(JoinPath(list_.Folder(r), list_.Row(r).name));
+            paths[rows[r].first] = path.lexically_relative(dir_.Path()).string();
+        }
+        return paths;
+    };
+    std::map<std::string, std::string> unmoved;
+    for (const auto& [from, _] : rows)
+        unmoved[from] = from;
+    const FixedClock clock(std::tm{});
+    const NewNamePipeline pipeline(RenameOptions::WindowDefaults(), clock);
+    RefreshRenamedItems(list_, RenamesInOrder(undo_), pipeline);
+    EXPECT_EQ(shown(), (std::map<std::string, std::string>{{"A", "B"},
+                                                           {"A/x", "B/y"},
+                                                           {"A/x/f", "B/y/g"},
+                                                           {"A/y", "B/x"},
+                                                           {"B", "C"},
+                                                           {"B/x", "C/z"}}));
+    EXPECT_TRUE(list_.Registry().Contains(ToWide((dir_.Path() / "B/y/g").string())));
+    EXPECT_FALSE(list_.Registry().Contains(ToWide((dir_.Path() / "A/x/f").string())));
+
+    UndoResult undone;
+    if (c.undoFromJournal) {
+        undone = UndoJournalPass(*LatestUndoablePass(journal_, posix_).pass, posix_);
+        RenameBatch back;  // as the window follows an undo from the journal
+        for (const UndoResult::Line& line : undone.lines)
+            back.push_back(Move{line.newPath, line.oldPath, {}});
+        RefreshRenamedItems(list_, {back}, pipeline, FolderOrder::ShallowerFirst);
+    } else {
+        undone = UndoRenames(undo_, posix_, &list_, &pipeline);
+    }
     EXPECT_EQ(undone.reverted, 6);
     EXPECT_EQ(undone.failed, 0);
     EXPECT_EQ(Tree(), before);
+    EXPECT_EQ(shown(), unmoved);
+    EXPECT_TRUE(list_.Registry().Contains(ToWide((dir_.Path() / "A/x/f").string())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
