@@ -25,6 +25,15 @@ int FileSystem::Identify(const std::string& path, FileId& id) {
     return Status(path, id, born);
 }
 
+int FileSystem::ChangedAt(const std::string& folder, std::int64_t& nanoseconds) {
+    struct statx st {};
+    if (statx(AT_FDCWD, folder.c_str(), 0, STATX_MTIME, &st) != 0)
+        return errno;
+    nanoseconds =
+        static_cast<std::int64_t>(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec;
+    return 0;
+}
+
 void FileSystem::IdentifyInFolder(const std::string& folder,
                                   const std::vector<std::string_view>& names,
                                   std::vector<FileId>& ids, std::vector<int>& errors) {

@@ -49,6 +49,10 @@ class FileSystem {
     virtual void BeginBatch() {}
     virtual void EndBatch() {}
 
+    // When the folder `folder` last changed (its modification time, in nanoseconds
+    // since 1970, by the clock of the file system that holds it): 0, or the error number.
+    virtual int ChangedAt(const std::string& folder, std::int64_t& nanoseconds);
+
     // Status without the birth time.
     int Identify(const std::string& path, FileId& id);
     // Whether anything (a dangling symbolic link too) is at `path`.

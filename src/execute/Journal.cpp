@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 #include "JournalFormat.h"
 #include "engine/TextConvert.h"
@@ -95,9 +96,17 @@ bool MakeFolder(const fs::path& folder) {
 // A new, empty pass file numbered after every pass there; -1 when none can be made.
 int CreatePassFile(const fs::path& folder, fs::path& file, std::uint64_t& sequence) {
     const std::vector<journal::PassFile> files = journal::PassFiles(folder);
+    constexpr int kAttempts = 100;
+    // A number placed by hand near the largest leaves no number after it that sorts
+    // last: no pass, rather than one that an undo would not find as the newest.
+    if (!files.empty() &&
+        files.back().sequence >= std::numeric_limits<std::uint64_t>::max() - kAttempts) {
+        errno = EOVERFLOW;
+        return -1;
+    }
     sequence = files.empty() ? 1 : files.back().sequence + 1;
     // Another pass may take a number at the same time: then the next one.
-    for (int attempt = 0; attempt < 100; ++attempt, ++sequence) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt, ++sequence) {
         file = folder / journal::PassFileName(sequence);
         const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
@@ -361,6 +370,12 @@ void Journal::Undone(size_t step) {
 
 void Journal::Gone(size_t step) {
     AppendStep("gone", step);
+}
+
+void Journal::Settled(size_t step, std::int64_t nanoseconds) {
+    std::string number;
+    AppendNumber(number, static_cast<std::uint64_t>(std::max<std::int64_t>(nanoseconds, 0)));
+    AppendStep("settled", step, number);
 }
 
 void Journal::Via(size_t step, const std::string& temporaryPath) {

@@ -28,6 +28,8 @@ namespace tolvane {
 //                                      that folder, of the file with that identity
 //   via <TAB> N <TAB> name             move N goes through this temporary name first
 //   done <TAB> N                       move N was made
+//   settled <TAB> N <TAB> nanoseconds  the last change of move N's folder just after
+//                                      it, by the clock of its file system
 //   fail <TAB> N <TAB> reason          move N failed
 //   end                                the pass is over
 //   undone <TAB> N                     move N was reverted
@@ -68,6 +70,10 @@ class Journal {
     void Gone(size_t step);
     // Move N goes through a temporary name first (a change of letter case only).
     void Via(size_t step, const std::string& temporaryPath);
+    // Just after move N its folder was last changed at `nanoseconds` since 1970, by the
+    // clock of its file system: every file of that folder the pass moves was made by
+    // then, whatever the computer's clock said.
+    void Settled(size_t step, std::int64_t nanoseconds);
     // Ends the pass.
     void EndPass();
     // Notes that the pass was undone and flushes the file to disk; false (with the

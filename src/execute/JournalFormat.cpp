@@ -25,9 +25,6 @@ std::vector<PassFile> PassFiles(const fs::path& folder) {
             continue;
         const std::string_view digits = std::string_view(name).substr(
             kPrefix.size(), name.size() - kPrefix.size() - kExtension.size());
-        // Nineteen digits at most, so that the next number always fits.
-        if (digits.size() > 19)
-            continue;
         if (const auto sequence = ReadNumber(digits))
             files.push_back({*sequence, it->path()});
     }

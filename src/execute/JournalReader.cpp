@@ -184,7 +184,8 @@ class Parser {
             (kind == "end" ? pass_.ended : pass_.reverted) = true;
             return true;
         }
-        if (kind != "done" && kind != "fail" && kind != "via" && kind != "undone" && kind != "gone")
+        if (kind != "done" && kind != "fail" && kind != "via" && kind != "undone" &&
+            kind != "gone" && kind != "settled")
             return Refuse(L"unknown line");
         if (!SplitFields(line, fields, f) || fields == 1)
             return Refuse(L"malformed line");
@@ -209,6 +210,13 @@ class Parser {
         }
         if (fields != 3)
             return Refuse(L"malformed line");
+        if (kind == "settled") {
+            const auto nanoseconds = journal::ReadNumber(f[2]);
+            if (!nanoseconds || *nanoseconds > std::uint64_t{INT64_MAX})
+                return Refuse(L"malformed time");
+            pass_.settled[step] = static_cast<std::int64_t>(*nanoseconds);
+            return true;
+        }
         {
             const std::string name = UnescapeLine(f[2]);
             if (!journal::IsPlainName(name))

@@ -1,5 +1,6 @@
 #include "PassRecord.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tolvane {
@@ -18,6 +19,33 @@ std::vector<size_t> FirstStepOfEachFile(const std::vector<Move>& moves) {
         arrivedAt[moves[s].to] = s;
     }
     return first;
+}
+
+namespace {
+
+std::string_view FolderOf(std::string_view path) {
+    return path.substr(0, path.rfind('/'));
+}
+
+}  // namespace
+
+std::vector<std::int64_t> LatestBirths(const PassRecord& pass) {
+    std::unordered_map<std::string_view, std::int64_t> clockOf;
+    for (const auto& [step, at] : pass.settled) {
+        if (step >= pass.moves.size())
+            continue;
+        std::int64_t& latest = clockOf[FolderOf(pass.moves[step].to)];
+        latest = std::max(latest, at);
+    }
+    std::vector<std::int64_t> latest(pass.moves.size(), pass.started);
+    if (clockOf.empty())
+        return latest;
+    for (size_t s = 0; s < pass.moves.size(); ++s) {
+        const auto clock = clockOf.find(FolderOf(pass.moves[s].to));
+        if (clock != clockOf.end())
+            latest[s] = std::max(latest[s], clock->second);
+    }
+    return latest;
 }
 
 size_t FilesMoved(const PassRecord& pass) {

@@ -40,6 +40,9 @@ struct PassRecord {
     // Steps that went through a temporary name of their own (a change of letter case
     // only): the temporary path, by step.
     std::unordered_map<size_t, std::string> via;
+    // By step: the last change of the step's folder just after it, by the clock of its
+    // file system (nanoseconds since 1970).
+    std::unordered_map<size_t, std::int64_t> settled;
     bool ended = false;     // the pass ran to its end
     bool reverted = false;  // an undo took it back as far as it could
 };
@@ -47,6 +50,12 @@ struct PassRecord {
 // The steps of each file: a file that steps aside to a temporary name and later goes
 // on from there makes two steps. By step: the first step of its file.
 std::vector<size_t> FirstStepOfEachFile(const std::vector<Move>& moves);
+
+// By step: the latest birth time a file the step moves can have, by the clock of its
+// own file system where the pass noted that clock for the step's folder, else by the
+// computer's clock when the pass began. A file at one of the step's names born later
+// is another file that was given the same inode number.
+std::vector<std::int64_t> LatestBirths(const PassRecord& pass);
 
 // How many files the steps claimed made have moved.
 size_t FilesMoved(const PassRecord& pass);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +32,7 @@ class PlanRunner {
     const std::vector<StepClaim>& Claims() const { return claims_; }
     // The temporary names of steps that went through one of their own.
     std::unordered_map<size_t, std::string>& Via() { return via_; }
+    std::unordered_map<size_t, std::int64_t>& Settled() { return settled_; }
     // Whether a file is away from its name: a move made, or one that failed half-way
     // and left its file under a temporary name.
     bool MovedAny() const;
@@ -41,6 +44,7 @@ class PlanRunner {
     void RunDirect(size_t s);
     std::wstring ReasonOf(size_t s, int rc) const;
     void RunCycle(size_t first, size_t last);
+    void NoteFolderClock(size_t s);
 
     const RenamePlan& plan_;
     const std::vector<Move>& moves_;
@@ -50,6 +54,8 @@ class PlanRunner {
     std::vector<std::wstring> reasons_;
     std::vector<StepClaim> claims_;
     std::unordered_map<size_t, std::string> via_;
+    std::unordered_map<size_t, std::int64_t> settled_;  // see NoteFolderClock
+    std::string_view clockedFolder_;
     std::unordered_map<size_t, std::string> leftBehind_;
     bool journalBroken_ = false;
 };

@@ -224,6 +224,7 @@ std::optional<PassResult> ExecuteRenames(FileList& list, UndoRecord& undo, const
         }
         record.claims = runner.Claims();
         record.via = std::move(runner.Via());
+        record.settled = std::move(runner.Settled());
         record.ended = true;
         record.moves = std::move(moves);
         undo.passes.push_back(std::move(pass));

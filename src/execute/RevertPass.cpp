@@ -9,7 +9,7 @@ namespace tolvane {
 Whereabouts LocateStep(FileSystem& fs, const Move& move, const std::string* temporary,
                        std::int64_t passStarted) {
     // Whether the file at `path` is the one the move is of: its identity, and made
-    // before the pass began, since a new file may be given the inode number of one
+    // before the pass moved it, since a new file may be given the inode number of one
     // deleted since.
     auto ours = [&](const std::string& path, bool& taken) {
         FileId id;
@@ -56,6 +56,7 @@ PassRevert RevertPass(const PassRecord& pass, FileSystem& fs, Journal* journal,
     PassRevert revert;
     revert.steps.assign(moves.size(), StepOutcome::Untouched);
     const std::vector<size_t> firstStep = FirstStepOfEachFile(moves);
+    const std::vector<std::int64_t> latestBirths = LatestBirths(pass);
     std::unordered_map<size_t, FileOutcome> files;  // by the first step of the file
     for (size_t s = moves.size(); s-- > 0;) {
         const Move& move = moves[s];
@@ -70,7 +71,7 @@ PassRevert RevertPass(const PassRecord& pass, FileSystem& fs, Journal* journal,
 
         std::string backFrom;
         std::wstring lost;
-        switch (LocateStep(fs, move, temporary, pass.started)) {
+        switch (LocateStep(fs, move, temporary, latestBirths[s])) {
             case Whereabouts::AtSource: break;
             case Whereabouts::AtTemporary: backFrom = *temporary; break;
             case Whereabouts::AtTarget:

@@ -24,8 +24,9 @@ TemplateChoice ChooseTemplatePreset(std::wstring_view item, const TextSource& te
 void ClearUserTemplates(const Settings& settings, std::vector<std::wstring>& items) {
     for (const std::wstring& piece : SplitString(settings.Text(keys::kUserTemplates), L';')) {
         const std::wstring lower = AsciiLower(piece);
-        const auto it = std::find_if(items.begin() + std::min<size_t>(1, items.size()), items.end(),
-                                     [&](const std::wstring& item) { return AsciiLower(item) == lower; });
+        const auto it =
+            std::find_if(items.begin() + std::min<size_t>(1, items.size()), items.end(),
+                         [&](const std::wstring& item) { return AsciiLower(item) == lower; });
         if (it != items.end())
             items.erase(it);
     }

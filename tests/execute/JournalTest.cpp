@@ -132,6 +132,27 @@ TEST(JournalTest, PassesAreOrderedByTheirNumberNotByAClock) {
     EXPECT_EQ(latest.pass->started, newest->Started());
 }
 
+// A pass number placed by hand far ahead: the next pass takes the number after it,
+// however many digits that has, and undo finds it; at the very end no pass is made.
+TEST(JournalTest, AHandPlacedNumberFarAheadNeitherHidesTheNextPassNorWraps) {
+    TempDir dir;
+    dir.File("pass-9999999999999999999.journal", "not a pass");
+    auto next = Journal::BeginPass(dir.Path(), {{"/d/a", "/d/b", {}}});
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->Sequence(), 10000000000000000000u);
+    next->Done(0);
+    next->EndPass();
+    PosixFileSystem posix;
+    const UndoablePass latest = LatestUndoablePass(dir.Path(), posix);
+    ASSERT_TRUE(latest.pass);
+    EXPECT_EQ(latest.pass->journal, next->File());
+
+    dir.File("pass-18446744073709551615.journal", "not a pass");
+    std::wstring error;
+    EXPECT_FALSE(Journal::BeginPass(dir.Path(), {{"/d/c", "/d/e", {}}}, &error));
+    EXPECT_FALSE(error.empty());
+}
+
 TEST(JournalTest, UnwritableFolderGivesNoJournalAndSaysWhy) {
     TempDir dir;
     dir.File("blocker");
@@ -263,6 +284,10 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"a temporary name with a slash", kPlan + "via\t1\t../x\n",
                     "line 5: a temporary name"},
         HostileCase{"an unknown line", kPlan + "delete\t1\n", "line 5: unknown line"},
+        HostileCase{"a folder's time that is no number", kPlan + "settled\t1\t-5\n",
+                    "line 5: malformed time"},
+        HostileCase{"a folder's time past the largest", kPlan + "settled\t1\t9999999999999999999\n",
+                    "line 5: malformed time"},
         HostileCase{"a plan line after the moves", kPlan + "done\t1\nfolder\t/etc\n",
                     "line 6: unknown line"},
         HostileCase{"a line too long", kPlan + "fail\t1\t" + std::string(20000, 'x') + "\n",

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 
 #include "CaseInsensitiveFolder.h"
 #include "FaultyFileSystem.h"
@@ -174,6 +175,37 @@ TEST_P(BothUndosTest, AFilePutAtTheNewNameSinceIsLeftAlone) {
                           {"x", "someone's x"}, {"y", "someone's y"}, {"kept", "was b"}}));
     // Nothing of the pass can come back: it is closed.
     EXPECT_FALSE(LatestUndoablePass(journal_, posix_).pass);
+}
+
+// The computer's clock was behind the clock that stamped the files' births when the
+// pass began (set back since, or a server's clock ahead): the files are still those
+// the pass moved, by the clock of their own file system.
+TEST_P(BothUndosTest, AClockBehindTheFilesBirthsAtThePassDoesNotStopTheUndo) {
+    Files({"a", "b"});
+    Rows({{"a", "x"}, {"b", "y"}});
+    Execute();
+    constexpr std::int64_t kLongAgo = 1'000'000'000;  // a second after 1970 began
+    undo_.passes.back().record.started = kLongAgo;
+    const fs::path journal = undo_.passes.back().record.journal;
+    std::string text = Content(journal);
+    const size_t at = text.find("started\t") + 8;
+    text.replace(at, text.find('\n', at) - at, std::to_string(kLongAgo));
+    std::ofstream(journal, std::ios::binary | std::ios::trunc) << text;
+
+    const UndoResult result = Undo(posix_);
+    EXPECT_EQ(result.reverted, 2);
+    EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(Tree(), (std::map<std::string, std::string>{{"a", "was a"}, {"b", "was b"}}));
+}
+
+TEST(LatestBirthsTest, TheFoldersOwnClockWhereThePassNotedIt) {
+    PassRecord pass;
+    pass.started = 100;
+    pass.moves = {
+        {"/d/a", "/d/b", {}}, {"/d/c", "/d/e", {}}, {"/f/g", "/f/h", {}}, {"/i/j", "/i/k", {}}};
+    pass.settled = {{1, 5000}, {2, 50}, {0, 7000}};
+    // The latest of the folder's notes; never earlier than the pass's own start.
+    EXPECT_EQ(LatestBirths(pass), (std::vector<std::int64_t>{7000, 7000, 100, 100}));
 }
 
 TEST_P(BothUndosTest, ACycleWhoseRollbackFailsIsTakenBack) {
