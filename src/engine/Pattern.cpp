@@ -16,9 +16,11 @@ static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR32), "names are searched in p
 
 namespace {
 
-// Steps a search may take before it counts against the budget: an ordinary pattern
-// needs a few dozen on a name.
-constexpr uint64_t kFreeSteps = 2000;
+// The steps of a search's first try: an ordinary pattern needs a few dozen on a name.
+// Every try is charged its limit, the first too: a pattern that matches an empty text
+// at every place searches once per character, and would otherwise run for minutes
+// on tries each too cheap to count.
+constexpr uint64_t kFirstSteps = 128;
 // Each further try may take this many times the steps of the one before.
 constexpr uint64_t kStepGrowth = 8;
 // Memory of one search's backtracking.
@@ -79,12 +81,14 @@ struct CompiledRegex::Impl {
     std::vector<std::pair<std::wstring, int>> names;
     ~Impl() { pcre2_code_free(code); }
 
-    // One search from `from`, in rising step limits: a search that needs more than the
-    // free steps is tried again with more, and every limit tried is charged.
+    // One search from `from`, in rising step limits: a search that needs more than its
+    // first try's steps is tried again with more, and every limit tried is charged.
     Outcome Find(std::wstring_view subject, size_t from, uint32_t options, pcre2_match_data* data,
                  PatternWork& work) const {
         thread_local MatchContext context;
-        uint64_t limit = kFreeSteps;
+        uint64_t limit = kFirstSteps;
+        if (!work.Charge(limit))
+            return Outcome::RanAway;
         while (true) {
             pcre2_set_match_limit(context.context, static_cast<uint32_t>(limit));
             pcre2_set_depth_limit(context.context, static_cast<uint32_t>(limit));

@@ -15,8 +15,10 @@ namespace tolvane {
 // search that finishes within a few hundred steps, as every ordinary pattern does on a
 // name, is not counted against the pass.
 struct PatternBudget {
-    uint64_t nameSteps = 1'000'000;    // one name; a pattern that needs more runs away
-    uint64_t passSteps = 100'000'000;  // the costly searches of a whole pass together
+    // Charged steps: each try of a search counts its whole limit, so they are at least
+    // the steps made and at most some eight times as many.
+    uint64_t nameSteps = 1'000'000;      // one name; a pattern that needs more runs away
+    uint64_t passSteps = 1'000'000'000;  // the searches of a whole pass together
 };
 
 // The work a pattern did in one pass (or one filtering, one clipboard import), counted
@@ -30,7 +32,7 @@ class PatternWork {
     // Takes `steps` out of the budgets; false (and from then on given up) when either
     // would be overdrawn.
     bool Charge(uint64_t steps);
-    // The steps a search may still take beyond the free ones.
+    // The steps that may still be charged.
     uint64_t Left() const;
     bool GaveUp() const { return gaveUp_; }
 
