@@ -125,7 +125,9 @@ std::vector<std::wstring> AbsolutePathsIn(std::wstring_view line) {
 // UTF-16 without a byte-order mark: each line of a path list ends in a line feed and
 // nearly each holds a '/', characters whose high byte is zero, while no name holds a
 // zero byte. Little-endian text has them at odd offsets, big-endian at even ones. A
-// stray NUL in UTF-8 text is too rare to count: the zeros must be one in 16 units.
+// stray NUL in UTF-8 text is too rare to count: the zeros must be one in 16 units,
+// and one in 4 where the bytes are valid UTF-8 (as ASCII in UTF-16 is, with its
+// zeros in every other byte).
 std::optional<bool> Utf16BigEndianByZeroBytes(std::string_view bytes) {
     if (bytes.size() < 2 || bytes.size() % 2 != 0)
         return std::nullopt;
@@ -134,7 +136,7 @@ std::optional<bool> Utf16BigEndianByZeroBytes(std::string_view bytes) {
         even += bytes[i] == '\0';
         odd += bytes[i + 1] == '\0';
     }
-    const size_t enough = std::max<size_t>(2, bytes.size() / 2 / 16);
+    const size_t enough = std::max<size_t>(2, bytes.size() / 2 / (IsValidUtf8(bytes) ? 4 : 16));
     if (odd > even && odd >= enough)
         return false;
     if (even > odd && even >= enough)

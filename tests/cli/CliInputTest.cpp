@@ -80,6 +80,13 @@ TEST_F(CliListTest, ALineWithANulByteNamesNothing) {
     const auto r = Run({"--list", "l.txt"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, Root() + "/abc2.txt\tabc2.txt\n");
+    // Of an even length, with both NULs at even offsets: still UTF-8, not UTF-16.
+    const std::string even =
+        Root() + std::string("/abc1.txt\0junk\n\0\n", 17) + Root() + "/abc2.txt\n";
+    dir_.File("even.txt", even.size() % 2 == 0 ? even : "/" + even);
+    const auto e = Run({"--list", "even.txt"});
+    EXPECT_EQ(e.status, 0) << e.err;
+    EXPECT_EQ(e.out, Root() + "/abc2.txt\tabc2.txt\n");
 }
 
 TEST_F(CliListTest, ListsComeFromPipesAndStandardInput) {
