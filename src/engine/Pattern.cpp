@@ -16,10 +16,11 @@ static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR32), "names are searched in p
 
 namespace {
 
-// The steps of a search's first try: an ordinary pattern needs a few dozen on a name.
-// Every try is charged its limit, the first too: a pattern that matches an empty text
-// at every place searches once per character, and would otherwise run for minutes
-// on tries each too cheap to count.
+// The steps of a search's first try, which is free: an ordinary pattern needs a few
+// dozen on a name. Every later try is charged its limit. A replacement searches at
+// most once per character of a name, so the free tries of a name are bounded by its
+// length; with a larger first try, a pattern that matches an empty text at every
+// place, each search just within it, ran for minutes on a long list.
 constexpr uint64_t kFirstSteps = 128;
 // Each further try may take this many times the steps of the one before.
 constexpr uint64_t kStepGrowth = 8;
@@ -87,8 +88,6 @@ struct CompiledRegex::Impl {
                  PatternWork& work) const {
         thread_local MatchContext context;
         uint64_t limit = kFirstSteps;
-        if (!work.Charge(limit))
-            return Outcome::RanAway;
         while (true) {
             pcre2_set_match_limit(context.context, static_cast<uint32_t>(limit));
             pcre2_set_depth_limit(context.context, static_cast<uint32_t>(limit));

@@ -12,13 +12,12 @@ namespace tolvane {
 
 // How much matching work a pattern may do, counted in the steps of the matcher itself
 // (not in time), so that a name gives the same result on any machine at any load. A
-// search that finishes within a few hundred steps, as every ordinary pattern does on a
-// name, is not counted against the pass.
+// search that finishes within 128 steps, as every ordinary pattern does on a name, is
+// not counted against the pass.
 struct PatternBudget {
-    // Charged steps: each try of a search counts its whole limit, so they are at least
-    // the steps made and at most some eight times as many.
-    uint64_t nameSteps = 1'000'000;      // one name; a pattern that needs more runs away
-    uint64_t passSteps = 1'000'000'000;  // the searches of a whole pass together
+    // Charged steps: each try of a search after its first counts its whole limit.
+    uint64_t nameSteps = 1'000'000;    // one name; a pattern that needs more runs away
+    uint64_t passSteps = 100'000'000;  // the costly searches of a whole pass together
 };
 
 // The work a pattern did in one pass (or one filtering, one clipboard import), counted

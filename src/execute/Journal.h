@@ -72,7 +72,7 @@ class Journal {
     void Via(size_t step, const std::string& temporaryPath);
     // Just after move N its folder was last changed at `nanoseconds` since 1970, by the
     // clock of its file system: every file of that folder the pass moves was made by
-    // then, whatever the computer's clock said.
+    // then by that clock, which on a network share is the server's.
     void Settled(size_t step, std::int64_t nanoseconds);
     // Ends the pass.
     void EndPass();

@@ -88,16 +88,15 @@ int PlanRunner::Make(size_t s) {
     return 0;
 }
 
-// Once per run of steps in one folder, the folder's time of change just after a move
-// in it: by the clock of its own file system, which also stamped the birth of every
-// file the pass moves there. Undo tells a file given a reused inode number by it even
-// when the computer's clock was set back or a server's runs ahead.
+// Once per folder, its time of change just after the first move in it: by the clock
+// of its own file system, which also stamped the birth of every file the pass moves
+// there. Undo tells a file given a reused inode number by it also when that clock is
+// not the computer's and runs ahead of it (a server's).
 void PlanRunner::NoteFolderClock(size_t s) {
     const std::string_view to = moves_[s].to;
     const std::string_view folder = to.substr(0, std::max<size_t>(to.rfind('/'), 1));
-    if (folder == clockedFolder_)
+    if (!clockedFolders_.insert(folder).second)
         return;
-    clockedFolder_ = folder;
     std::int64_t at = 0;
     if (fs_.ChangedAt(std::string(folder), at) != 0)
         return;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "FileSystem.h"
@@ -55,7 +56,7 @@ class PlanRunner {
     std::vector<StepClaim> claims_;
     std::unordered_map<size_t, std::string> via_;
     std::unordered_map<size_t, std::int64_t> settled_;  // see NoteFolderClock
-    std::string_view clockedFolder_;
+    std::unordered_set<std::string_view> clockedFolders_;
     std::unordered_map<size_t, std::string> leftBehind_;
     bool journalBroken_ = false;
 };

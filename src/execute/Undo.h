@@ -29,7 +29,8 @@ UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
 UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs);
 
 // The renames of one pass (from -> to, full paths as bytes): they happen together, so
-// within a pass a row follows one rename at most.
+// within a pass a row follows one rename of its own at most, and those of the folders
+// it lies in.
 using RenameBatch = std::vector<Move>;
 
 // How the paths of one batch name the items inside renamed folders. A pass renames

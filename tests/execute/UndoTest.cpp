@@ -178,8 +178,8 @@ TEST_P(BothUndosTest, AFilePutAtTheNewNameSinceIsLeftAlone) {
 }
 
 // The computer's clock was behind the clock that stamped the files' births when the
-// pass began (set back since, or a server's clock ahead): the files are still those
-// the pass moved, by the clock of their own file system.
+// pass began (a server's clock ahead of it): the files are still those the pass moved,
+// by the clock of their own file system.
 TEST_P(BothUndosTest, AClockBehindTheFilesBirthsAtThePassDoesNotStopTheUndo) {
     Files({"a", "b"});
     Rows({{"a", "x"}, {"b", "y"}});

@@ -52,6 +52,9 @@ class JournalUndoTest : public QObject {
         // The rows follow their files back.
         QCOMPARE(window.List().Row(0).name, std::wstring(L"a.txt"));
         QCOMPARE(window.List().Row(1).name, std::wstring(L"b.txt"));
+        // And are known by their paths again: adding the file anew adds no second row.
+        window.AddArguments({Wide("files/a.txt")});
+        QCOMPARE(window.List().RowCount(), size_t(2));
 
         // Undone is undone: a second undo has nothing to offer.
         window.Passes().UndoRenames();
@@ -81,7 +84,8 @@ class JournalUndoTest : public QObject {
         window.Passes().UndoRenames();
         QVERIFY(!asked);
         QVERIFY(QFile::exists(Path("files/p_a.txt")) && QFile::exists(Path("files/p_b.txt")));
-        const QString status = qobject_cast<QLabel*>(window.Panel().Control(ctl::kObjectCount))->text();
+        const QString status =
+            qobject_cast<QLabel*>(window.Panel().Control(ctl::kObjectCount))->text();
         QVERIFY2(status.startsWith(QStringLiteral("改名记录不可信")), qPrintable(status));
     }
 
