@@ -59,10 +59,10 @@ void PassActions::RenameWhenNamesAreRead() {
             return;
         self->renameWhenRead_ = false;
         // Names of other options or rows than those the pass was asked for, or names
-        // not yet asked for after an edit, are not what the person saw: no pass.
+        // not yet asked for after an edit, are not what the person saw: no pass. Said
+        // where a pass says what it did: the status line follows the new names' state.
         if (!named || !self->preview_.Shows(self->panel_.Snapshot())) {
-            self->panel_.SetCaption(ctl::kStatusLine,
-                                    DisplayText(self->language_.Text("renameCancelled")));
+            self->ShowSummary(DisplayText(self->language_.Text("renameCancelled")));
             return;
         }
         self->ExecuteRenames();
