@@ -211,10 +211,8 @@ void PassActions::UndoJournalledPass() {
         if (line.error.empty())
             back.push_back(Move{line.newPath, line.oldPath, {}});
     }
-    // The paths of the rows, as the undo from the record keeps them.
-    for (const Move& move : back)
-        list_.Registry().ReplaceBytes(move.from, move.to);
-    tolvane::RefreshRenamedItems(list_, {back}, Pipeline(), FolderOrder::ShallowerFirst);
+    const NewNamePipeline pipeline = Pipeline();
+    FollowUndo(list_, {back}, &pipeline);
     ShowUndoSummary(result);
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "JournalFormat.h"
+
 namespace tolvane {
 
 std::vector<size_t> FirstStepOfEachFile(const std::vector<Move>& moves) {
@@ -23,8 +25,9 @@ std::vector<size_t> FirstStepOfEachFile(const std::vector<Move>& moves) {
 
 namespace {
 
-std::string_view FolderOf(std::string_view path) {
-    return path.substr(0, path.rfind('/'));
+std::string_view FolderOf(const Move& move) {
+    const auto split = journal::SplitAtLastSlash(move.to);
+    return split ? split->folder : std::string_view();
 }
 
 }  // namespace
@@ -34,14 +37,14 @@ std::vector<std::int64_t> LatestBirths(const PassRecord& pass) {
     for (const auto& [step, at] : pass.settled) {
         if (step >= pass.moves.size())
             continue;
-        std::int64_t& latest = clockOf[FolderOf(pass.moves[step].to)];
+        std::int64_t& latest = clockOf[FolderOf(pass.moves[step])];
         latest = std::max(latest, at);
     }
     std::vector<std::int64_t> latest(pass.moves.size(), pass.started);
     if (clockOf.empty())
         return latest;
     for (size_t s = 0; s < pass.moves.size(); ++s) {
-        const auto clock = clockOf.find(FolderOf(pass.moves[s].to));
+        const auto clock = clockOf.find(FolderOf(pass.moves[s]));
         if (clock != clockOf.end())
             latest[s] = std::max(latest[s], clock->second);
     }

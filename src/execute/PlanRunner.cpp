@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "JournalFormat.h"
 #include "engine/TextConvert.h"
 
 namespace tolvane {
@@ -93,8 +94,10 @@ int PlanRunner::Make(size_t s) {
 // there. Undo tells a file given a reused inode number by it also when that clock is
 // not the computer's and runs ahead of it (a server's).
 void PlanRunner::NoteFolderClock(size_t s) {
-    const std::string_view to = moves_[s].to;
-    const std::string_view folder = to.substr(0, std::max<size_t>(to.rfind('/'), 1));
+    const auto split = journal::SplitAtLastSlash(moves_[s].to);
+    if (!split)
+        return;
+    const std::string_view folder = split->folder;
     if (!clockedFolders_.insert(folder).second)
         return;
     std::int64_t at = 0;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "Journal.h"
+#include "JournalFormat.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/TextConvert.h"
 #include "filelist/CollectFolder.h"
@@ -63,14 +64,8 @@ UndoResult UndoRenames(UndoRecord& undo, FileSystem& fs, FileList* list,
             }
         }
     }
-    if (list) {
-        for (const RenameBatch& back : cameBack) {
-            for (const Move& move : back)
-                list->Registry().ReplaceBytes(move.from, move.to);
-        }
-        if (pipeline)
-            RefreshRenamedItems(*list, cameBack, *pipeline, FolderOrder::ShallowerFirst);
-    }
+    if (list)
+        FollowUndo(*list, cameBack, pipeline);
     undo.Clear();
     return result;
 }
@@ -84,6 +79,12 @@ UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs) {
 namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
+
+// How the paths of one batch name the items inside renamed folders. A pass renames
+// deeper items before their folders, so its paths name the folders as they were
+// before it; an undo brings folders back before what is inside them, so its paths
+// name the folders as they are after it.
+enum class FolderOrder { DeeperFirst, ShallowerFirst };
 
 // The rows standing at each path, as a chain through `nextRow` (a path may be listed
 // twice); a rename moves the chain on to its target.
@@ -193,10 +194,8 @@ bool FollowFolders(RowChains& chains, const RenameBatch& renames, FolderOrder or
     return any;
 }
 
-}  // namespace
-
-void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
-                         const NewNamePipeline& pipeline, FolderOrder order) {
+void Refresh(FileList& list, const std::vector<RenameBatch>& passes,
+             const NewNamePipeline& pipeline, FolderOrder order) {
     const size_t rowCount = list.RowCount();
     RowChains chains;
     chains.nextRow.assign(rowCount, kNone);
@@ -259,23 +258,37 @@ void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
         const std::string_view path = finalPathOf[r];
         if (path.empty())
             continue;
-        const size_t slash = path.rfind('/');
-        if (foldersFollowed) {
-            const std::string_view folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-            if (ToNarrow(list.Folder(r)) != folder) {
-                auto& shared = newFolders[folder];
-                if (!shared)
-                    shared = std::make_shared<const std::wstring>(ToWide(folder));
-                list.SetFolder(r, shared);
-            }
+        const journal::SplitPath split = *journal::SplitAtLastSlash(path);
+        if (foldersFollowed && ToNarrow(list.Folder(r)) != split.folder) {
+            auto& shared = newFolders[split.folder];
+            if (!shared)
+                shared = std::make_shared<const std::wstring>(ToWide(split.folder));
+            list.SetFolder(r, shared);
         }
-        list.SetName(r, ToWide(path.substr(slash + 1)));
+        list.SetName(r, ToWide(split.name));
         list.ComputeRow(r, pipeline);
     }
     // The paths under a renamed folder changed with it: the registry of the rows'
     // paths is made again from the rows.
     if (foldersFollowed)
         list.RebuildRegistry();
+}
+
+}  // namespace
+
+void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
+                         const NewNamePipeline& pipeline) {
+    Refresh(list, passes, pipeline, FolderOrder::DeeperFirst);
+}
+
+void FollowUndo(FileList& list, const std::vector<RenameBatch>& cameBack,
+                const NewNamePipeline* pipeline) {
+    for (const RenameBatch& back : cameBack) {
+        for (const Move& move : back)
+            list.Registry().ReplaceBytes(move.from, move.to);
+    }
+    if (pipeline)
+        Refresh(list, cameBack, *pipeline, FolderOrder::ShallowerFirst);
 }
 
 }  // namespace tolvane

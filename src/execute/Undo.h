@@ -33,20 +33,18 @@ UndoResult UndoJournalPass(const PassRecord& pass, FileSystem& fs);
 // it lies in.
 using RenameBatch = std::vector<Move>;
 
-// How the paths of one batch name the items inside renamed folders. A pass renames
-// deeper items before their folders, so its paths name the folders as they were
-// before it; an undo brings folders back before what is inside them, so its paths
-// name the folders as they are after it.
-enum class FolderOrder { DeeperFirst, ShallowerFirst };
-
 // Brings the rows up to date with passes of renames applied in the order given: a
 // row follows its file through every rename whose source is its path at that moment,
 // and through the renames of the folders it lies in, and takes the final name and
 // folder, with a freshly computed preview, when a file exists there. Rows change in
 // list order.
 void RefreshRenamedItems(FileList& list, const std::vector<RenameBatch>& passes,
-                         const NewNamePipeline& pipeline,
-                         FolderOrder order = FolderOrder::DeeperFirst);
+                         const NewNamePipeline& pipeline);
+
+// Rows and the registry of paths follow the files an undo brought back, batch by batch
+// as reverted (new -> old); the rows only with a pipeline for their fresh preview.
+void FollowUndo(FileList& list, const std::vector<RenameBatch>& cameBack,
+                const NewNamePipeline* pipeline);
 
 // The renames of the record, pass by pass in the order they were made, old -> new.
 std::vector<RenameBatch> RenamesInOrder(const UndoRecord& undo);

@@ -201,7 +201,7 @@ TEST_P(NestedFolderTest, EveryRowRenamesTheItemItShows) {
         RenameBatch back;  // as the window follows an undo from the journal
         for (const UndoResult::Line& line : undone.lines)
             back.push_back(Move{line.newPath, line.oldPath, {}});
-        RefreshRenamedItems(list_, {back}, pipeline, FolderOrder::ShallowerFirst);
+        FollowUndo(list_, {back}, &pipeline);
     } else {
         undone = UndoRenames(undo_, posix_, &list_, &pipeline);
     }

@@ -21,6 +21,14 @@ namespace tolvane {
 class MetadataPreviewTest : public QObject {
     Q_OBJECT
 
+    // A window in Chinese with its settings in `dir`.
+    static CKestrinDlg::Environment InFolder(const test::TempDir& dir) {
+        CKestrinDlg::Environment environment;
+        environment.paths = {dir.Path() / "config" / "Tolvane.ini", dir.Path() / "Language"};
+        environment.systemLanguageId = 2052;
+        return environment;
+    }
+
   private slots:
     // Reading a template's metadata for every added file would hold up the window:
     // the rows come at once, and their new names follow from the background.
@@ -36,10 +44,7 @@ class MetadataPreviewTest : public QObject {
             samples::WriteExif(path, {"2021:03:" + std::string(dd) + " 10:00:00", "", "", ""});
             expected[ToWide(name)] = ToWide("202103" + std::string(dd) + ".jpg");
         }
-        CKestrinDlg::Environment environment;
-        environment.paths = {dir.Path() / "config" / "Tolvane.ini", dir.Path() / "Language"};
-        environment.systemLanguageId = 2052;
-        CKestrinDlg window(environment);
+        CKestrinDlg window(InFolder(dir));
         window.Panel().SetText(ctl::kTemplateText, L"<edate>");
 
         window.AddOnePath(ToWide((dir.Path() / "photos").string()));
@@ -71,10 +76,7 @@ class MetadataPreviewTest : public QObject {
                 path, {std::string("2021:03:0") + char(name[0] - 'a' + '1') + " 10:00:00", "", "",
                        "", true});
         }
-        CKestrinDlg::Environment environment;
-        environment.paths = {dir.Path() / "config" / "Tolvane.ini", dir.Path() / "Language"};
-        environment.systemLanguageId = 2052;
-        CKestrinDlg window(environment);
+        CKestrinDlg window(InFolder(dir));
         window.Passes().SetConfirm([](const QString&) { return true; });
         window.AddOnePath(ToWide(folder.string()));
         QTRY_VERIFY(!window.Preview().Busy());
@@ -132,10 +134,7 @@ class MetadataPreviewTest : public QObject {
         samples::WriteAudioTags(ogg, {"Can", "Tago Mago", "Halleluhwah", "Krautrock", 1971, 3});
         samples::WriteFile(folder / "notes.txt", "not a picture");
 
-        CKestrinDlg::Environment environment;
-        environment.paths = {dir.Path() / "config" / "Tolvane.ini", dir.Path() / "Language"};
-        environment.systemLanguageId = 2052;
-        CKestrinDlg window(environment);
+        CKestrinDlg window(InFolder(dir));
         window.AddOnePath(ToWide(folder.string()));
         FileList& list = window.List();
         QCOMPARE(list.RowCount(), size_t(7));
