@@ -65,9 +65,16 @@ constexpr MetadataToken kTokens[] = {
      [](const FileMetadata& m) { return NumberOrEmpty(m.audio.track, 2); }},
 };
 
+// Bidirectional controls reorder what follows them on screen: a tag holding U+202E
+// would make the whole name read backwards.
+bool IsBidiControl(wchar_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
 bool IsDroppedChar(wchar_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xDC80 && c <= 0xDCFF) || c == 0x2028 ||
-           c == 0x2029 || IsInvalidNameChar(c);
+           c == 0x2029 || IsBidiControl(c) || IsInvalidNameChar(c);
 }
 
 }  // namespace

@@ -25,9 +25,9 @@ const MetadataToken* MetadataTokenAt(std::wstring_view text);
 unsigned MetadataKindsOf(std::wstring_view templateText);
 
 // A text from a tag made fit to be part of a name: tabs and line breaks become
-// blanks; other control characters, bytes that are not UTF-8 and the nine
-// characters no name holds are removed; blanks at both ends are trimmed; at most
-// kMaxMetadataNameChars characters are kept.
+// blanks; other control characters, bidirectional controls, bytes that are not
+// UTF-8 and the nine characters no name holds are removed; blanks at both ends are
+// trimmed; at most kMaxMetadataNameChars characters are kept.
 std::wstring NameSafeText(std::string_view utf8);
 
 inline constexpr size_t kMaxMetadataNameChars = 255;

@@ -4,6 +4,7 @@
 #include <taglib/tag.h>
 #include <taglib/tdebuglistener.h>
 
+#include <limits>
 #include <mutex>
 
 #include "ReadOnlyFile.h"
@@ -32,6 +33,12 @@ std::string Text(const TagLib::String& value) {
     return CutMetadataText(value.substr(0, kMaxMetadataTextBytes).to8Bit(true));
 }
 
+// TagLib reads "-5" as the number -5 and hands it on as an unsigned one, so a
+// negative year or track arrives above INT_MAX; it is no number at all.
+unsigned PositiveOrNone(unsigned value) {
+    return value > static_cast<unsigned>(std::numeric_limits<int>::max()) ? 0 : value;
+}
+
 }  // namespace
 
 AudioTags ReadAudioTags(ReadOnlyFile& file) {
@@ -47,8 +54,8 @@ AudioTags ReadAudioTags(ReadOnlyFile& file) {
         tags.album = Text(tag->album());
         tags.title = Text(tag->title());
         tags.genre = Text(tag->genre());
-        tags.year = tag->year();
-        tags.track = tag->track();
+        tags.year = PositiveOrNone(tag->year());
+        tags.track = PositiveOrNone(tag->track());
     } catch (...) {
         return AudioTags{};
     }

@@ -25,4 +25,15 @@ std::optional<Id3v2Header> ParseId3v2Header(const unsigned char* data, size_t si
 // zeroed: TagLib reads it as padding.
 void DefuseCompressedFrames(unsigned char* body, size_t size, const Id3v2Header& header);
 
+// TagLib keeps every frame of a tag, some hundred bytes each, however small the
+// frame: a tag of a million tiny frames takes seconds and a gigabyte. Real tags
+// have dozens of frames, a podcast's a few hundred.
+inline constexpr size_t kMaxId3v2Frames = 2048;
+// Zeroes `body` from the frame after the first `maxFrames` on, found by stepping
+// from frame to frame as TagLib does (sizes written plain in a version 4 tag
+// included); TagLib then reads the zeros as padding. Returns where the zeros start;
+// `size` when nothing was dropped.
+size_t BoundFrameCount(unsigned char* body, size_t size, const Id3v2Header& header,
+                       size_t maxFrames = kMaxId3v2Frames);
+
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 #include "TagStream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "ReadOnlyFile.h"
@@ -27,8 +28,24 @@ TagLib::ByteVector TagStream::readBlock(unsigned long count) {
     const long at = position_;
     position_ += static_cast<long>(got);
 
+    if (got == 4) {
+        for (const BytePatch& patch :
+             BoundFlacComments(file_, static_cast<std::uint64_t>(at), bytes))
+            patches_.push_back(patch);
+    } else if (!oggSeen_ && got >= 27 && std::memcmp(bytes, "OggS", 4) == 0) {
+        oggSeen_ = true;
+        for (const BytePatch& patch : BoundOggComments(file_, static_cast<std::uint64_t>(at)))
+            patches_.push_back(patch);
+    }
+    for (const BytePatch& patch : patches_) {
+        if (patch.offset >= static_cast<std::uint64_t>(at) &&
+            patch.offset - static_cast<std::uint64_t>(at) < got)
+            bytes[patch.offset - static_cast<std::uint64_t>(at)] = patch.value;
+    }
+
     if (tag_ && at == tagBody_) {
         DefuseCompressedFrames(bytes, got, *tag_);
+        BoundFrameCount(bytes, got, *tag_);
         tag_.reset();
     } else if (got == 10) {
         if ((tag_ = ParseId3v2Header(bytes, got)))

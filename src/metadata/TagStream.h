@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "Id3v2Guard.h"
+#include "VorbisCommentGuard.h"
 
 namespace tolvane {
 
@@ -14,7 +16,7 @@ class ReadOnlyFile;
 // TagLib's view of a file we opened read-only: reads go through ReadOnlyFile's
 // bounds and never exceed kMaxBlockBytes at once, whatever length a tag declares;
 // writes do nothing. ID3v2 tag bodies are defused on their way through (see
-// Id3v2Guard.h).
+// Id3v2Guard.h), and Vorbis comment blocks bounded (see VorbisCommentGuard.h).
 class TagStream final : public TagLib::IOStream {
   public:
     static constexpr unsigned long kMaxBlockBytes = 16ul << 20;
@@ -40,6 +42,9 @@ class TagStream final : public TagLib::IOStream {
     // The ID3v2 tag whose header was read last, and where its body starts.
     std::optional<Id3v2Header> tag_;
     long tagBody_ = -1;
+    // Bytes TagLib is shown changed, to bound the comments it keeps.
+    std::vector<BytePatch> patches_;
+    bool oggSeen_ = false;
 };
 
 }  // namespace tolvane

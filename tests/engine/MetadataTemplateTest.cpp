@@ -27,6 +27,7 @@ class MetadataTemplateTest : public testing::Test {
         photo("odd camera.jpg", {"", "", "2020:12:31 23:59:59", " Lumix\tG9 <II>: #2 "});
         photo("token camera.jpg", {"", "", "", "Phone <name> <edate> #"});
         photo("a<edate>b.jpg", {"2021:03:04 05:06:07", "", "", ""});
+        photo("bidi camera.jpg", {"", "", "", "Cam\u202Eera\u200F 5"});
         samples::WriteFile(root / "plain.jpg", samples::JpegBytes(32, 16));
         auto song = [&](const std::string& name, const AudioTags& tags) {
             samples::WriteAudioTags(samples::WriteFile(root / name, samples::Mp3Bytes()), tags);
@@ -34,6 +35,21 @@ class MetadataTemplateTest : public testing::Test {
         song("song.mp3", {"Björk", "Debut", "Human Behaviour", "Pop", 1993, 1});
         song("hostile.mp3", {"AC/DC", "", "Back <in> Black?\n", "", 0, 0});
         song("<title>/token.mp3", {"", "", "<edate> <#> <dir>", "", 2000, 12});
+        // Numbers as hostile or sloppy taggers write them, in each kind of tag.
+        const std::pair<const char*, std::string (*)()> kinds[] = {
+            {"mp3", [] { return samples::Mp3Bytes(); }},
+            {"flac", samples::FlacBytes},
+            {"ogg", samples::OggVorbisBytes}};
+        for (const auto& [extension, bytes] : kinds) {
+            const std::string suffix = std::string(".") + extension;
+            samples::WriteAudioFields(samples::WriteFile(root / ("negative" + suffix), bytes()),
+                                      {{"TITLE", "T"}, {"TRACKNUMBER", "-5"}, {"DATE", "-1999"}});
+            samples::WriteAudioFields(samples::WriteFile(root / ("wrapped" + suffix), bytes()),
+                                      {{"TITLE", "T"}, {"TRACKNUMBER", "4294967291"}});
+            samples::WriteAudioFields(
+                samples::WriteFile(root / ("of total" + suffix), bytes()),
+                {{"TITLE", "T"}, {"TRACKNUMBER", "5/12"}, {"DATE", "1999-05"}});
+        }
     }
     static void TearDownTestSuite() { delete dir_; }
 
@@ -92,6 +108,21 @@ TEST_F(MetadataTemplateTest, ValuesAreInsertedLiterallyAndMadeFitForANameOnce) {
     });
 }
 
+TEST_F(MetadataTemplateTest, NumbersThatAreNoPositiveNumberGiveEmptyText) {
+    for (const char* extension : {".mp3", ".flac", ".ogg"}) {
+        const std::string ext = extension;
+        ExpectNames({
+            {L"<title>_<track>_<year>", ("negative" + ext).c_str(), ("T__" + ext).c_str()},
+            {L"<title>_<track>", ("wrapped" + ext).c_str(), ("T_" + ext).c_str()},
+            {L"<title>_<track>_<year>", ("of total" + ext).c_str(), ("T_05_1999" + ext).c_str()},
+        });
+    }
+}
+
+TEST_F(MetadataTemplateTest, BidirectionalControlsInATagAreDropped) {
+    ExpectNames({{L"<camera>", "bidi camera.jpg", "Camera 5.jpg"}});
+}
+
 TEST(MetadataTokensTest, KindsOfATemplate) {
     EXPECT_EQ(MetadataKindsOf(L"<date>_<time>_<Y><M><D>_<mdate>_<name>"), 0u);
     EXPECT_EQ(MetadataKindsOf(L"<EY>"), unsigned{kPictureMetadata});
@@ -109,6 +140,18 @@ TEST(MetadataTokensTest, NameSafeTextCutsLongTagsOnCharacters) {
                            "c\x01"
                            "d\r\ne"),
               L"abcd  e");
+}
+
+TEST(MetadataTokensTest, NameSafeTextDropsEveryBidiControlAndNothingNextToThem) {
+    for (wchar_t c : {0x061C, 0x200E, 0x200F, 0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066,
+                      0x2067, 0x2068, 0x2069})
+        EXPECT_EQ(NameSafeText(ToNarrow(std::wstring{L'a', c, L'b'})), L"ab")
+            << std::hex << unsigned(c);
+    // Joiners and their neighbours in the table are text: emoji and scripts need them.
+    for (wchar_t c : {0x061B, 0x200D, 0x2030, 0x2065, 0x206A})
+        EXPECT_EQ(NameSafeText(ToNarrow(std::wstring{L'a', c, L'b'})),
+                  (std::wstring{L'a', c, L'b'}))
+            << std::hex << unsigned(c);
 }
 
 }  // namespace

@@ -3,14 +3,17 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <functional>
 #include <random>
 
 #include "../TestSupport.h"
 #include "MediaSamples.h"
 #include "metadata/AudioReader.h"
+#include "metadata/Id3v2Guard.h"
 #include "metadata/MappedView.h"
 #include "metadata/PictureReader.h"
 #include "metadata/ReadOnlyFile.h"
+#include "metadata/VorbisCommentGuard.h"
 
 namespace tolvane::test {
 namespace {
@@ -208,6 +211,117 @@ TEST(HostileFileTest, EnormousFilesAreReadWithinBounds) {
         ExpectBounded(ReadBoth(path), name);
     }
     EXPECT_LT(PeakKiB() - before, static_cast<long>(ReadOnlyFile::kReadBudget >> 10)) << "KiB";
+}
+
+std::string Le32(std::uint32_t n) {
+    return {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
+            static_cast<char>(n >> 24)};
+}
+
+std::string Be(std::uint32_t n, int bytes) {
+    std::string out;
+    for (int k = bytes - 1; k >= 0; --k)
+        out.push_back(static_cast<char>(n >> (8 * k)));
+    return out;
+}
+
+// An ID3v2 tag: the title, `fillers` frames of one byte, the album.
+std::string Id3v2Tag(int version, size_t fillers) {
+    auto frame = [&](const std::string& id, const std::string& data) {
+        const auto size = static_cast<std::uint32_t>(data.size());
+        return id + (version == 4 ? SynchSafe(size) : Be(size, 4)) + std::string(2, '\0') + data;
+    };
+    std::string body = frame("TIT2", "\x03Title");
+    const std::string filler = frame("TXXX", std::string(1, '\0'));
+    for (size_t i = 0; i < fillers; ++i)
+        body += filler;
+    body += frame("TALB",
+                  "\x03"
+                  "Album");
+    return std::string("ID3") + static_cast<char>(version) + std::string(2, '\0') +
+           SynchSafe(static_cast<std::uint32_t>(body.size())) + body;
+}
+
+// A Vorbis comment block: the title, `fillers` comments of three bytes, the album.
+std::string VorbisComments(size_t fillers) {
+    std::string block = Le32(6) + "vendor" + Le32(static_cast<std::uint32_t>(fillers + 2));
+    block += Le32(11) + "TITLE=Title";
+    const std::string filler = Le32(3) + "A=x";
+    for (size_t i = 0; i < fillers; ++i)
+        block += filler;
+    return block + Le32(11) + "ALBUM=Album";
+}
+
+std::string FlacFile(size_t fillers) {
+    const std::string comments = VorbisComments(fillers);
+    return "fLaC" + std::string(1, '\0') + Be(34, 3) + std::string(34, '\0') + "\x04" +
+           Be(static_cast<std::uint32_t>(comments.size()), 3) + comments + "\x81" + Be(16, 3) +
+           std::string(16, '\0');
+}
+
+// Each packet on pages of its own, of at most 255 segments. TagLib does not check the
+// pages' checksums.
+std::string OggFile(const std::vector<std::string>& packets) {
+    std::string out;
+    std::uint32_t sequence = 0;
+    for (const std::string& packet : packets) {
+        std::vector<unsigned char> lacing(packet.size() / 255, 255);
+        lacing.push_back(static_cast<unsigned char>(packet.size() % 255));
+        size_t at = 0;
+        for (size_t first = 0; first < lacing.size(); first += 255, ++sequence) {
+            const size_t count = std::min<size_t>(255, lacing.size() - first);
+            size_t bytes = 0;
+            for (size_t k = 0; k < count; ++k)
+                bytes += lacing[first + k];
+            out += "OggS" + std::string(1, '\0') +
+                   static_cast<char>((first > 0 ? 1 : 0) | (sequence == 0 ? 2 : 0)) +
+                   std::string(8, '\0') + Le32(1) + Le32(sequence) + Le32(0) +
+                   static_cast<char>(count) +
+                   std::string(lacing.begin() + first, lacing.begin() + first + count) +
+                   packet.substr(at, bytes);
+            at += bytes;
+        }
+    }
+    return out;
+}
+
+TEST(HostileFileTest, FramesAndCommentsPastTheBoundAreDropped) {
+    TempDir dir;
+    auto ogg = [](size_t fillers) {
+        return OggFile({"\x01vorbis" + std::string(23, '\0'),
+                        "\x03vorbis" + VorbisComments(fillers) + "\x01", "\x05vorbis"});
+    };
+    auto opus = [](size_t fillers) {
+        return OggFile(
+            {"OpusHead\x01\x02" + std::string(9, '\0'), "OpusTags" + VorbisComments(fillers)});
+    };
+    auto mp3 = [](int version) {
+        return
+            [version](size_t fillers) { return Id3v2Tag(version, fillers) + samples::Mp3Bytes(); };
+    };
+    const std::pair<const char*, std::function<std::string(size_t)>> kinds[] = {
+        {"v4.mp3", mp3(4)},
+        {"v3.mp3", mp3(3)},
+        {"c.flac", FlacFile},
+        {"c.ogg", ogg},
+        {"c.opus", opus}};
+    const size_t bounds[] = {kMaxId3v2Frames, kMaxId3v2Frames, kMaxVorbisComments,
+                             kMaxVorbisComments, kMaxVorbisComments};
+    for (size_t k = 0; k < std::size(kinds); ++k) {
+        const auto& [name, make] = kinds[k];
+        // Title and album are the first and the last within the bound: both kept.
+        const FileMetadata whole =
+            ReadBoth(samples::WriteFile(dir.Path() / name, make(bounds[k] - 2)));
+        EXPECT_EQ(whole.audio.title, "Title") << name;
+        EXPECT_EQ(whole.audio.album, "Album") << name;
+        // Half a million tiny ones: what comes after the bound is not read.
+        const fs::path path = samples::WriteFile(dir.Path() / name, make(500000));
+        const long before = PeakKiB();
+        const FileMetadata cut = ReadBoth(path);
+        EXPECT_EQ(cut.audio.title, "Title") << name;
+        EXPECT_EQ(cut.audio.album, "") << name;
+        EXPECT_LT(PeakKiB() - before, 32 * 1024) << name << ": KiB more at the peak";
+    }
 }
 
 TEST(MappedViewTest, FileCutWhileMappedReadsAsZeros) {

@@ -7,6 +7,7 @@
 #pragma GCC diagnostic pop
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
 
 #include <cstdint>
 #include <fstream>
@@ -259,6 +260,19 @@ void WriteAudioTags(const std::filesystem::path& path, const AudioTags& tags) {
     tag->setGenre(Utf8(tags.genre));
     tag->setYear(tags.year);
     tag->setTrack(tags.track);
+    if (!file.save())
+        throw std::runtime_error("TagLib cannot save " + path.string());
+}
+
+void WriteAudioFields(const std::filesystem::path& path,
+                      const std::vector<std::pair<std::string, std::string>>& fields) {
+    TagLib::FileRef file(path.c_str());
+    if (file.isNull() || file.file() == nullptr)
+        throw std::runtime_error("TagLib cannot tag " + path.string());
+    TagLib::PropertyMap map = file.file()->properties();
+    for (const auto& [key, value] : fields)
+        map.replace(Utf8(key), TagLib::StringList(Utf8(value)));
+    file.file()->setProperties(map);
     if (!file.save())
         throw std::runtime_error("TagLib cannot save " + path.string());
 }

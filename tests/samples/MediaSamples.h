@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "metadata/FileMetadata.h"
 
@@ -39,5 +41,9 @@ void WriteExif(const std::filesystem::path& path, const ExifFields& fields);
 // Writes the tags into the audio file at `path` with TagLib (ID3v2 for MP3, Vorbis
 // comments for FLAC and Ogg).
 void WriteAudioTags(const std::filesystem::path& path, const AudioTags& tags);
+// Sets tag fields by their common names ("TRACKNUMBER", "DATE", ...) to texts as
+// they are, also texts no tagging program would write.
+void WriteAudioFields(const std::filesystem::path& path,
+                      const std::vector<std::pair<std::string, std::string>>& fields);
 
 }  // namespace tolvane::samples
