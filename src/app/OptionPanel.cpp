@@ -18,6 +18,7 @@
 #include "KeyFilter.h"
 #include "LinkText.h"
 #include "SpinButtons.h"
+#include "engine/NumberFields.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
 
@@ -74,6 +75,13 @@ void SetDropDown(QComboBox* combo, const std::vector<std::wstring>& items) {
         combo->addItem(QString::fromStdWString(item));
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
+}
+
+// The text a number field shows for `text`: a number past its range as the number used.
+std::optional<QString> ClampedText(int id, std::wstring_view text) {
+    if (const auto clamped = ClampedNumberText(id, text))
+        return QString::fromStdWString(*clamped);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -210,7 +218,17 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
             break;
         case ControlKind::Edit:
             if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-                connect(edit, &QLineEdit::textChanged, this, [this, id] { emit OptionEdited(id); });
+                const bool number = NumberFieldRange(id).has_value();
+                connect(edit, &QLineEdit::textChanged, this, [this, edit, id, number] {
+                    // A number past what the field can mean shows as the number used.
+                    const auto clamped =
+                        number ? ClampedText(id, edit->text().toStdWString()) : std::nullopt;
+                    if (clamped) {
+                        edit->setText(*clamped);
+                        return;  // told again by the text just set
+                    }
+                    emit OptionEdited(id);
+                });
                 if (info.flags & kDigitsOnly)
                     edit->installEventFilter(new KeyFilter(KeyFilter::Rule::DigitsOnly, edit));
             } else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -255,7 +273,7 @@ void OptionPanel::SetText(int id, std::wstring_view text) {
     if (auto* combo = qobject_cast<QComboBox*>(widget))
         combo->setEditText(value);
     else if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        edit->setText(value);
+        edit->setText(ClampedText(id, text).value_or(value));
     else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget))
         editor->setPlainText(value);
 }

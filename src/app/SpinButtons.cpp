@@ -32,7 +32,9 @@ SpinButtons::SpinButtons(QLineEdit* buddy, int min, int max, QWidget* parent)
 
 void SpinButtons::Step(int delta) {
     const int value = ReadDecimalPrefix(buddy_->text().toStdWString());
-    const int next = std::clamp(value + delta, min_, max_);
+    // A field may hold the largest number there is: one more must not wrap around.
+    const auto next =
+        static_cast<int>(std::clamp<long long>(static_cast<long long>(value) + delta, min_, max_));
     if (next != value || buddy_->text().isEmpty())
         buddy_->setText(QString::number(next));
 }

@@ -34,7 +34,10 @@ the options 1033 and 1034, the files of its immediate subfolders, itself, or its
 immediate subfolders), a file is one row. Rows keep the order of the arguments; the
 items of a folder come in natural order of their names. A path given twice is listed
 once. Output: one line per row, the full path, a tab and the new name; a backslash,
-tab or line feed inside them is written as \\, \t or \n.
+tab or line feed inside them is written as \\, \t or \n. A row whose new name is no
+name (empty, longer than any file system takes, or only an extension where the name
+had more, as when a template token has no value for the file) also holds the status
+and the reason; --apply fails such a row and renames nothing for it.
 
 Options:
   -p, --profile FILE     apply section "set" of the rename configuration FILE, as
@@ -42,7 +45,8 @@ Options:
                          its control; a missing file or section clears them all)
   -s, --set ID=VALUE     set the option control with decimal id ID to VALUE:
                          text for edits and editable boxes, an index for lists
-                         (-1 for none), 1 or 0 for check boxes and radio buttons;
+                         (-1 for none), 1 or 0 for check boxes and radio buttons,
+                         numbers up to 2147483647 (serial digits 1067: up to 255);
                          repeatable, applied in order after --profile
       --list FILE        add the paths listed in FILE, one per line, as importing a
                          path list in the window does (UTF-8, UTF-16, or GB18030;

@@ -1,5 +1,6 @@
 #include "Glob.h"
 
+#include "StringOps.h"
 #include "Substitution.h"
 
 namespace tolvane {
@@ -104,18 +105,23 @@ bool Glob::Find(std::wstring_view subject, size_t from, size_t& begin, size_t& e
     return false;
 }
 
-void Glob::ReplaceAll(std::wstring_view subject, std::wstring_view format,
-                      std::wstring& out) const {
+void Glob::ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out,
+                      size_t limit) const {
     out.clear();
     size_t copied = 0;  // the subject up to here is in `out`
     size_t begin = 0, end = 0;
     for (size_t from = 0; from <= subject.size() && Find(subject, from, begin, end);) {
-        out.append(subject.substr(copied, begin - copied));
-        AppendSubstitution(out, format, {subject, begin, end, {}, nullptr});
+        if (!AppendWithin(out, subject.substr(copied, begin - copied), limit))
+            return;
+        AppendSubstitution(out, format, {subject, begin, end, {}, nullptr}, limit);
+        if (out.size() > limit) {
+            out.resize(limit + 1);
+            return;
+        }
         copied = end;
         from = end == begin ? end + 1 : end;
     }
-    out.append(subject.substr(copied));
+    AppendWithin(out, subject.substr(copied), limit);
 }
 
 }  // namespace tolvane

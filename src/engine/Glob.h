@@ -24,7 +24,9 @@ class Glob {
     // Replaces every match as a global regular expression would (an empty match is
     // followed by the next search one character further on), `format` expanded with
     // the ECMAScript '$' rules.
-    void ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out) const;
+    // Stops once `out` is longer than `limit`, leaving it cut to `limit` + 1 characters.
+    void ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out,
+                    size_t limit = std::wstring::npos - 1) const;
 
   private:
     // The literal pieces between the stars; kAny stands for '?' and '.'.

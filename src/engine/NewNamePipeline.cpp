@@ -82,19 +82,34 @@ NewNamePipeline::NewNamePipeline(const RenameOptions& o, const Clock& clock, Pip
 
 namespace {
 
+// `piece` put into `name` at `at` (clamped to its length); a result past the bound is
+// built only up to the bound.
+void InsertWithin(std::wstring& name, long long at, std::wstring_view piece) {
+    if (name.size() + piece.size() <= kMaxNewNameLength) {
+        InsertClamped(name, at, piece);
+        return;
+    }
+    const size_t split =
+        static_cast<size_t>(std::clamp(at, 0LL, static_cast<long long>(name.size())));
+    std::wstring out = name.substr(0, std::min(split, kMaxNewNameLength + 1));
+    if (AppendWithin(out, piece, kMaxNewNameLength))
+        AppendWithin(out, std::wstring_view(name).substr(split), kMaxNewNameLength);
+    name.swap(out);
+}
+
 void InsertStep(const auto& p, std::wstring& name) {
     if (!p.insertMode)
         return;
     switch (*p.insertMode) {
-        case InsertMode::Prefix: name.insert(0, p.insertText); break;
-        case InsertMode::Suffix: name.append(p.insertText); break;
+        case InsertMode::Prefix: InsertWithin(name, 0, p.insertText); break;
+        case InsertMode::Suffix: AppendWithin(name, p.insertText, kMaxNewNameLength); break;
         case InsertMode::Position: {
             const long long pos = p.insertPosition;
             const auto length = static_cast<long long>(name.size());
             if (pos < 0) {
-                InsertClamped(name, length + 1 + pos, p.insertText);
+                InsertWithin(name, length + 1 + pos, p.insertText);
             } else if (pos >= 1) {
-                InsertClamped(name, pos - 1, p.insertText);
+                InsertWithin(name, pos - 1, p.insertText);
             }
             break;
         }
@@ -104,7 +119,8 @@ void InsertStep(const auto& p, std::wstring& name) {
             const size_t at = name.find(p.anchorText);
             if (at == std::wstring::npos)
                 break;
-            name.insert(p.anchorBefore ? at : at + p.anchorText.size(), p.insertText);
+            const size_t where = p.anchorBefore ? at : at + p.anchorText.size();
+            InsertWithin(name, static_cast<long long>(where), p.insertText);
             break;
         }
     }
@@ -204,11 +220,24 @@ std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wst
     if (keepExtension)
         name.resize(name.size() - extension.size() - 1);
 
-    // 2. Insert, 3. replace, 4. delete, 5. whole-name conversion.
+    // 2. Insert, 3. replace, 4. delete, 5. whole-name conversion. A step that takes the
+    // name past the bound ends the computation: the row is refused as too long.
+    // The counter still counts the row, so that the rows after it keep their numbers.
+    auto tooLong = [&] {
+        counter.Advance(rowCount);
+        name.resize(kMaxNewNameLength + 1);
+        return std::move(name);
+    };
     InsertStep(p, name);
-    p.replace->Apply(name);
+    if (name.size() > kMaxNewNameLength)
+        return tooLong();
+    p.replace->Apply(name, kMaxNewNameLength);
+    if (name.size() > kMaxNewNameLength)
+        return tooLong();
     DeleteStep(p, name);
     ApplyNameConversion(p.conversion, name);
+    if (name.size() > kMaxNewNameLength)
+        return tooLong();
 
     // 6. Counter and clock; the clock is read at most once and only when used.
     const int count = counter.Advance(rowCount);
@@ -264,7 +293,9 @@ std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wst
         in.readFileTimes = [&] { return ReadFileTimes(path()); };
         if (p.metadataKinds != 0)
             in.readMetadata = [&] { return p.metadata->Lookup(path(), p.metadataKinds); };
-        name = ExpandTemplate(p.templateText, in);
+        name = ExpandTemplate(p.templateText, in, kMaxNewNameLength);
+        if (name.size() > kMaxNewNameLength)
+            return name;  // the counter has counted the row
     }
 
     // 10. Characters no file name may hold; 11. the extension back; 12. its case.
@@ -274,6 +305,8 @@ std::wstring NewNamePipeline::ComputeNewName(std::wstring_view oldName, std::wst
         name += extension;
     }
     ApplyExtensionCase(p.conversion, name);
+    if (name.size() > kMaxNewNameLength)
+        name.resize(kMaxNewNameLength + 1);
     return name;
 }
 

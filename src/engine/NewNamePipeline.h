@@ -34,7 +34,9 @@ class NewNamePipeline {
 
     // The new name of `oldName` in `folder`. Advances `counter`, which wraps after
     // `rowCount`. Reads the clock once, and the file's times and metadata only when
-    // the template needs them.
+    // the template needs them. A name that a step takes past kMaxNewNameLength is not
+    // built further: it comes back cut to kMaxNewNameLength + 1 characters, as it stood
+    // at that step, and is refused as too long.
     std::wstring ComputeNewName(std::wstring_view oldName, std::wstring_view folder,
                                 ItemCounter& counter, int rowCount) const;
 

@@ -157,7 +157,7 @@ bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view form
 }
 
 bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view format,
-                               std::wstring& out, PatternWork& work) const {
+                               std::wstring& out, PatternWork& work, size_t limit) const {
     out.clear();
     pcre2_match_data* data = MatchDataFor(impl_->pairs);
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
@@ -174,12 +174,17 @@ bool CompiledRegex::ReplaceAll(std::wstring_view subject, std::wstring_view form
             const PCRE2_SIZE b = ovector[2 * (g + 1)], e = ovector[2 * (g + 1) + 1];
             groups[g] = b == PCRE2_UNSET ? Capture{} : Capture{b, e};
         }
-        out.append(subject.substr(copied, begin - copied));
-        AppendSubstitution(out, format, {subject, begin, end, groups, &impl_->names});
+        if (!AppendWithin(out, subject.substr(copied, begin - copied), limit))
+            return true;
+        AppendSubstitution(out, format, {subject, begin, end, groups, &impl_->names}, limit);
+        if (out.size() > limit) {
+            out.resize(limit + 1);
+            return true;
+        }
         copied = end;
         from = end == begin ? end + 1 : end;
     }
-    out.append(subject.substr(copied));
+    AppendWithin(out, subject.substr(copied), limit);
     return true;
 }
 
@@ -224,17 +229,40 @@ ReplaceStep::ReplaceStep(std::wstring findText, std::wstring replaceText, bool u
     }
 }
 
-void ReplaceStep::Apply(std::wstring& name) const {
+namespace {
+
+// ReplaceAll of StringOps that stops once `out` is past `limit`.
+void ReplacePlainWithin(std::wstring_view text, std::wstring_view find,
+                        std::wstring_view replacement, std::wstring& out, size_t limit) {
+    out.reserve(std::min(text.size() + replacement.size(), limit + 1));
+    size_t start = 0;
+    for (size_t pos = text.find(find); pos != std::wstring_view::npos;
+         pos = text.find(find, start)) {
+        if (!AppendWithin(out, text.substr(start, pos - start), limit) ||
+            !AppendWithin(out, replacement, limit))
+            return;
+        start = pos + find.size();
+    }
+    AppendWithin(out, text.substr(start), limit);
+}
+
+}  // namespace
+
+void ReplaceStep::Apply(std::wstring& name, size_t limit) const {
     switch (mode_) {
         case Mode::Skip:
         case Mode::Invalid: return;
-        case Mode::Plain:
-            if (name.find(find_) != std::wstring::npos)
-                name = ReplaceAll(name, find_, replacement_);
+        case Mode::Plain: {
+            if (name.find(find_) == std::wstring::npos)
+                return;
+            std::wstring out;
+            ReplacePlainWithin(name, find_, replacement_, out, limit);
+            name.swap(out);
             return;
+        }
         case Mode::Glob: {
             std::wstring out;
-            glob_->ReplaceAll(name, replacement_, out);
+            glob_->ReplaceAll(name, replacement_, out, limit);
             name.swap(out);
             return;
         }
@@ -243,7 +271,7 @@ void ReplaceStep::Apply(std::wstring& name) const {
                 return;
             work_.BeginName();
             std::wstring out;
-            if (regex_->ReplaceAll(name, replacement_, out, work_))
+            if (regex_->ReplaceAll(name, replacement_, out, work_, limit))
                 name.swap(out);
             return;
         }

@@ -58,9 +58,10 @@ class CompiledRegex {
     // expression: `format` expanded with the ECMAScript '$' rules, an empty match
     // followed by the next search one character further on. False when the work ran
     // past `work`'s budget; `out` is then unspecified. Without `work`, one name's budget.
+    // Stops once `out` is longer than `limit`, leaving it cut to `limit` + 1 characters.
     bool ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out) const;
     bool ReplaceAll(std::wstring_view subject, std::wstring_view format, std::wstring& out,
-                    PatternWork& work) const;
+                    PatternWork& work, size_t limit = std::wstring::npos - 1) const;
 
     // Whether the expression matches somewhere in `subject`, or the whole of it;
     // none when the work ran past the budget.
@@ -93,8 +94,9 @@ class ReplaceStep {
                 PatternBudget budget = {});
 
     // Applies the step; the name stays unchanged when the pattern is invalid, runs
-    // away, or has been given up.
-    void Apply(std::wstring& name) const;
+    // away, or has been given up. A result longer than `limit` is cut to `limit` + 1
+    // characters, and no more than that is built.
+    void Apply(std::wstring& name, size_t limit = std::wstring::npos - 1) const;
 
     // Whether the pattern does not compile (every name is then left as it is), and why.
     bool IsInvalid() const { return mode_ == Mode::Invalid; }

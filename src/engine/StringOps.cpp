@@ -75,6 +75,16 @@ std::wstring ReplaceAll(std::wstring_view text, std::wstring_view find,
     return out;
 }
 
+bool AppendWithin(std::wstring& text, std::wstring_view piece, size_t limit) {
+    if (text.size() + piece.size() <= limit) {
+        text.append(piece);
+        return true;
+    }
+    if (text.size() <= limit)
+        text.append(piece.substr(0, limit + 1 - text.size()));
+    return false;
+}
+
 bool IsBlank(wchar_t c) {
     return c == L' ' || (c >= L'\t' && c <= L'\r');
 }

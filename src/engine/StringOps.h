@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,16 @@ std::wstring ExtensionOf(std::wstring_view text);
 
 // The part before the last '.', the whole text when it has no '.'.
 std::wstring StemOf(std::wstring_view text);
+
+// The most characters a new name is built to. No Linux name is longer than 255 bytes, so
+// anything past this is no name; the steps that build a name stop once they pass it
+// (leaving kMaxNewNameLength + 1 characters), and a name that long is refused as too
+// long. Keeps a list of absurd names near the memory of a list of real ones.
+inline constexpr size_t kMaxNewNameLength = 1024;
+
+// `text` with `piece` appended, but never longer than `limit` + 1 characters: false
+// (and `text` cut there) when the whole would not have fit within `limit`.
+bool AppendWithin(std::wstring& text, std::wstring_view piece, size_t limit);
 
 // True for the nine characters that never go into a new name: / \ : * ? " < > |
 bool IsInvalidNameChar(wchar_t c);

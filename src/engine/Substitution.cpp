@@ -17,9 +17,9 @@ void AppendGroup(std::wstring& out, const MatchForSubstitution& match, size_t gr
 }  // namespace
 
 void AppendSubstitution(std::wstring& out, std::wstring_view replacement,
-                        const MatchForSubstitution& match) {
+                        const MatchForSubstitution& match, size_t limit) {
     const size_t groups = match.groups.size();
-    for (size_t i = 0; i < replacement.size(); ++i) {
+    for (size_t i = 0; i < replacement.size() && out.size() <= limit; ++i) {
         const wchar_t c = replacement[i];
         if (c != L'$' || i + 1 == replacement.size()) {
             out.push_back(c);

@@ -28,8 +28,9 @@ struct MatchForSubstitution {
 // Appends `replacement` expanded as ECMAScript's String.prototype.replace expands it:
 // $$, $&, $`, $', $n and $nn (the two-digit group when it exists, else the one-digit
 // group, else the text as it stands), and $<name> when the pattern has named groups;
-// a group that took no part gives the empty text.
+// a group that took no part gives the empty text. Stops once `out` is longer than
+// `limit`: a replacement such as "$`$`$`..." must not build megabytes to be cut.
 void AppendSubstitution(std::wstring& out, std::wstring_view replacement,
-                        const MatchForSubstitution& match);
+                        const MatchForSubstitution& match, size_t limit = std::wstring::npos - 1);
 
 }  // namespace tolvane

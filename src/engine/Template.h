@@ -32,8 +32,10 @@ struct TemplateInputs {
 // <time>, <Y> <M> <D> <y> <m> <d>, <mdate> <mtime> <cdate> <ctime>; last, in one
 // sweep, <dir>, <name>, <self> and the tokens read from the file. Values brought in
 // by a later token are never scanned for earlier ones, nor those of the last sweep
-// for any token.
-std::wstring ExpandTemplate(std::wstring_view templateText, const TemplateInputs& in);
+// for any token. A name longer than `limit` is cut to `limit` + 1 characters, and
+// no more than that is built.
+std::wstring ExpandTemplate(std::wstring_view templateText, const TemplateInputs& in,
+                            size_t limit = std::wstring::npos - 1);
 
 // Whether the template uses a token whose value comes from the file's times.
 bool TemplateNeedsFileTimes(std::wstring_view templateText);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/ControlTable.h"
+#include "engine/NumberFields.h"
 #include "engine/StringOps.h"
 #include "engine/TextConvert.h"
 #include "settings/IniFile.h"
@@ -171,6 +172,10 @@ std::optional<std::string> SetControlValue(OptionControlStates& controls, int id
                        (id == ctl::kInsertPositionEdit ? " takes a whole number, not "
                                                        : " takes digits only, not ") +
                        Quoted(value);
+            if (const std::optional<NumberRange> range = NumberFieldRange(id);
+                range && ClampedNumberText(id, value))
+                return control + " takes a number from " + std::to_string(range->min) + " to " +
+                       std::to_string(range->max) + ", not " + Quoted(value);
             if (!HasEscapedLineBreaks(id) &&
                 value.find_first_of(L"\r\n") != std::wstring_view::npos)
                 return control + " is a single-line box and takes no line break";

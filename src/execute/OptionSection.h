@@ -24,9 +24,9 @@ void ApplyStoredValue(OptionControlStates& controls, int id, std::wstring_view v
 
 // Sets control `id` to `value` as a user would, refusing what the control cannot
 // take: an id that is no option control, a list index outside the list, a check
-// state other than "1"/"0", a non-number in a digits-only edit, a line break in a
-// single-line control. Checking a radio button unchecks the others of its group.
-// Returns the reason when refused.
+// state other than "1"/"0", a non-number in a digits-only edit or a number outside
+// its range (see NumberFieldRange), a line break in a single-line control. Checking a
+// radio button unchecks the others of its group. Returns the reason when refused.
 std::optional<std::string> SetControlValue(OptionControlStates& controls, int id,
                                            std::wstring_view value);
 

@@ -23,7 +23,7 @@ struct RowConflict {
     enum class Kind {
         Taken,    // a file outside the batch has the new name (or one that will not move)
         Twice,    // an earlier row wants the same new name
-        Refused,  // the new name is empty, no file name, or too long
+        Refused,  // the new name is empty, no file name, too long, or a bare extension
     };
     size_t row = 0;
     Kind kind = Kind::Taken;

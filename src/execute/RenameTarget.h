@@ -15,7 +15,8 @@ struct RenameTarget {
     enum class Kind {
         Unchanged,  // the cleaned new name is the name
         Rename,     // to `name`
-        Refused,    // `reason` says why: empty, "." or "..", or too long
+        Refused,    // `reason` says why: empty, "." or "..", too long, or only an
+                    // extension where the name had more (".jpg" for "IMG_1.jpg")
     };
     Kind kind = Kind::Unchanged;
     std::wstring name;

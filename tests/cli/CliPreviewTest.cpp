@@ -79,6 +79,29 @@ TEST_F(CliPreviewTest, BadCommandLinesEndWithStatusTwo) {
     EXPECT_NE(usage.err.find("Usage: tolvane-cli"), std::string::npos);
 }
 
+// A number no field can mean is refused by name and range, not used as another number.
+TEST_F(CliPreviewTest, NumbersOutOfRangeAreRefused) {
+    dir_.File("a.txt");
+    const struct {
+        std::string set;
+        std::string message;
+    } cases[] = {
+        {"1062=99999999999999999999",
+         "--set 1062=99999999999999999999: control 1062 takes a number from 0 to 2147483647, "
+         "not \"99999999999999999999\""},
+        {"1083=-2147483649", "control 1083 takes a number from -2147483648 to 2147483647"},
+        {"1067=300", "control 1067 takes a number from 0 to 255"},
+    };
+    for (const auto& c : cases) {
+        const auto r = Run({"-s", "1060=1", "--set", c.set, "a.txt"});
+        EXPECT_EQ(r.status, 2) << c.set;
+        EXPECT_EQ(r.out, "") << c.set;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    const auto r = Run({"-s", "1060=1", "-s", "1062=2147483647", "-s", "1067=12", "a.txt"});
+    EXPECT_EQ(r.out, Root() + "/a.txt\t002147483647.txt\n") << r.err;
+}
+
 TEST_F(CliPreviewTest, HelpNamesEveryOption) {
     const auto r = RunProcess(kCli, {"--help"});
     EXPECT_EQ(r.status, 0);
@@ -240,7 +263,10 @@ TEST_F(CliPreviewTest, ProfilesInUtf16AndWithLongValues) {
         utf16 += std::string{c, '\0'};
     dir_.File("p.ini", utf16);
     const auto r = Run({"--profile", "p.ini", "a.txt"});
-    EXPECT_EQ(r.out, Root() + "/a.txt\t" + std::string(259, 'y') + "a.txt\n");
+    // Too long a name for any file system: the preview says so.
+    EXPECT_EQ(r.out, Root() + "/a.txt\t" + std::string(259, 'y') +
+                         "a.txt\t× Invalid name\tthe new name is 264 bytes long; file systems "
+                         "take at most 255\n");
 }
 
 }  // namespace

@@ -13,9 +13,11 @@
 #include "RenamePassFixture.h"
 #include "engine/Clock.h"
 #include "engine/NewNamePipeline.h"
+#include "engine/StringOps.h"
 #include "engine/TextConvert.h"
 #include "execute/Journal.h"
 #include "execute/JournalReader.h"
+#include "execute/PreviewConflicts.h"
 #include "execute/Undo.h"
 #include "filelist/CollectFolder.h"
 
@@ -254,6 +256,57 @@ TEST_F(RenamePassTest, CleanedNamesAndNamesThatCannotBe) {
               L"the new name is 258 bytes long; file systems take at most 255");
     EXPECT_EQ(result.succeeded, 2);
     EXPECT_EQ(result.failed, 3);
+}
+
+// Names nobody can mean: a bare extension where the name had more (a template token
+// with no value for this file), and a name the new-name steps stopped building. The
+// preview warns of exactly the rows the pass then fails, with the same reason.
+TEST_F(RenamePassTest, NamesThatCannotBeMeantAreRefused) {
+    const std::string cut(kMaxNewNameLength + 1, 'x');
+    const struct {
+        std::string name;
+        std::string newName;
+        std::wstring reason;  // empty: renamed
+    } cases[] = {
+        {"IMG_0001.jpg", ".jpg", L"nothing before its extension"},
+        {"notes", ".txt", L"nothing before its extension"},
+        {"a.tar.gz", ".gz", L"nothing before its extension"},
+        {"long", cut, L"too long"},
+        {"stars", std::string(kMaxNewNameLength + 1, '*'), L"too long"},
+        {".bashrc", ".profile", L""},  // hidden before, hidden after
+        {"b.jpg", "c.jpg", L""},
+    };
+    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& c : cases) {
+        names.push_back(c.name);
+        rows.emplace_back(c.name, c.newName);
+    }
+    Files(names);
+    Rows(rows);
+    std::vector<ConflictRow> conflictRows;
+    for (size_t r = 0; r < list_.RowCount(); ++r)
+        conflictRows.push_back({list_.Row(r).name, list_.Row(r).newName, list_.Folder(r)});
+    const std::vector<RowConflict> warned = FindConflicts(conflictRows, posix_);
+    Execute();
+    size_t w = 0;
+    for (size_t r = 0; r < std::size(cases); ++r) {
+        const auto& c = cases[r];
+        const std::wstring& tip = list_.Row(r).statusTip;
+        if (c.reason.empty()) {
+            EXPECT_EQ(tip, L"") << c.name;
+            EXPECT_EQ(Holds(c.newName), "was " + c.name);
+            continue;
+        }
+        EXPECT_NE(tip.find(c.reason), std::wstring::npos) << c.name << ": " << ToNarrow(tip);
+        EXPECT_EQ(Holds(c.name), "was " + c.name);
+        ASSERT_LT(w, warned.size()) << c.name;
+        EXPECT_EQ(warned[w].row, r);
+        EXPECT_EQ(warned[w].kind, RowConflict::Kind::Refused);
+        EXPECT_EQ(warned[w++].reason, tip);
+    }
+    EXPECT_EQ(w, warned.size());
+    EXPECT_EQ(Holds(".jpg"), "<missing>");
 }
 
 TEST_F(RenamePassTest, UndoRevertsChainsAcrossPassesAndAfterClearing) {

@@ -84,7 +84,9 @@ class LivePreviewTest : public QObject {
                 model->index(r, ColumnLayout::kNewName).data(Qt::ForegroundRole).value<QColor>();
             QCOMPARE(colour == QColor(255, 0, 0), changed);
         }
-        QCOMPARE(f.StatusLine(), QString());
+        // A half-typed change may have left a row with no name ("*b" and no replacement
+        // yet leaves ".txt"); the check of the final names clears that warning.
+        QTRY_COMPARE(f.StatusLine(), QString());
         // Taking the change back brings the old names back.
         test::PreviewWaiter waiter(f.Window());
         if (typed.front().first == ctl::kSerialDigitsEdit) {

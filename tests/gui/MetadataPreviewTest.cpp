@@ -148,22 +148,37 @@ class MetadataPreviewTest : public QObject {
                 TOLVANE_CLI_PATH, {"--set", "1068=" + ToNarrow(templateText), folder.string()},
                 dir.Path(), env);
             QCOMPARE(cli.status, 0);
-            std::map<std::wstring, std::wstring> fromCli;
+            // Name -> new name and, for a row that will not be renamed, the reason.
+            std::map<std::wstring, std::wstring> fromCli, reasonsFromCli;
             std::istringstream lines(cli.out);
             for (std::string line; std::getline(lines, line);) {
-                const auto tab = line.find('\t');
-                fromCli[ToWide(std::filesystem::path(line.substr(0, tab)).filename().string())] =
-                    ToWide(line.substr(tab + 1));
+                std::vector<std::string> fields;
+                std::istringstream cells(line);
+                for (std::string field; std::getline(cells, field, '\t');)
+                    fields.push_back(field);
+                const std::wstring name =
+                    ToWide(std::filesystem::path(fields[0]).filename().string());
+                fromCli[name] = ToWide(fields[1]);
+                if (fields.size() == 4)
+                    reasonsFromCli[name] = ToWide(fields[3]);
             }
             QCOMPARE(fromCli.size(), size_t(7));
-            const auto shown = [&] {
+            const auto shown = [&](bool reasons) {
                 std::map<std::wstring, std::wstring> names;
-                for (size_t r = 0; r < list.RowCount(); ++r)
-                    names[list.Row(r).name] = list.Row(r).newName;
+                for (size_t r = 0; r < list.RowCount(); ++r) {
+                    if (!reasons)
+                        names[list.Row(r).name] = list.Row(r).newName;
+                    else if (!list.Row(r).statusTip.empty())
+                        names[list.Row(r).name] = list.Row(r).statusTip;
+                }
                 return names;
             };
             window.Panel().SetText(ctl::kTemplateText, templateText);
-            QTRY_VERIFY_WITH_TIMEOUT(shown() == fromCli, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(shown(false) == fromCli, 20000);
+            // Both say which rows will not be renamed, and why: "<edate><title>" gives a
+            // file that has neither nothing but its extension.
+            QTRY_VERIFY_WITH_TIMEOUT(shown(true) == reasonsFromCli, 20000);
+            QCOMPARE(reasonsFromCli.empty(), templateText != L"<edate><title>");
         }
     }
 };

@@ -104,6 +104,52 @@ class OptionInputTest : public QObject {
         QCOMPARE(Text(f, field), QStringLiteral("15"));
     }
 
+    // A number past what a field can mean shows as the number the names use, whether
+    // typed, pasted in by an input method or set by a profile.
+    void NumberFieldsShowTheNumberUsed_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("newName");  // of "a.txt", serial numbers on
+        QTest::newRow("serial start")
+            << 1062 << QStringLiteral("99999999999999999999") << QStringLiteral("2147483647")
+            << QStringLiteral("2147483647.txt");
+        QTest::newRow("delete count") << 1052 << QStringLiteral("2147483648")
+                                      << QStringLiteral("2147483647") << QStringLiteral("1.txt");
+        QTest::newRow("serial digits") << 1067 << QStringLiteral("300") << QStringLiteral("255")
+                                       << QString(254, u'0') + QStringLiteral("1.txt");
+        QTest::newRow("within range") << 1064 << QStringLiteral("2147483647")
+                                      << QStringLiteral("2147483647") << QStringLiteral("1.txt");
+    }
+    void NumberFieldsShowTheNumberUsed() {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, newName);
+        WindowFixture f;
+        f.Open();
+        f.MakeFile("a.txt");
+        f.AddFiles({QStringLiteral("a.txt")});
+        OptionPanel& panel = f.Window().Panel();
+        if (!panel.Checked(ctl::kSerialEnabled))
+            QTest::mouseClick(f.Control(ctl::kSerialEnabled), Qt::LeftButton);
+        QWidget* edit = f.Control(field);
+        PressKey(edit, Qt::Key_A, Qt::ControlModifier);
+        TypeText(edit, typed);
+        QCOMPARE(Text(f, field), shown);
+        test::WaitForPreviewIdle(f.Window());
+        QCOMPARE(QString::fromStdWString(f.Window().List().Row(0).newName), newName);
+
+        PressKey(edit, Qt::Key_A, Qt::ControlModifier);
+        CommitText(edit, typed);
+        QCOMPARE(Text(f, field), shown);
+        panel.SetText(field, typed.toStdWString());
+        QCOMPARE(Text(f, field), shown);
+        // The arrows step back into their range from there, never round to its other end.
+        PressKey(edit, Qt::Key_Up);
+        QCOMPARE(Text(f, field), QStringLiteral("100"));
+    }
+
     // The template box takes the angle brackets of its tokens ("<#>_<name>" is how a
     // template is written); the other name boxes drop them with the other seven.
     void NameBoxesDropForbiddenCharacters_data() {
