@@ -20,8 +20,11 @@ std::vector<std::wstring> LocalFiles(const QMimeData& data) {
     std::vector<std::wstring> files;
     if (data.hasUrls()) {
         for (const QUrl& url : data.urls()) {
-            if (url.isLocalFile())
-                files.push_back(DropReader::LocalPath(url));
+            if (!url.isLocalFile())
+                continue;
+            // "%00" or "%2F" in a URL names no file.
+            if (std::wstring path = DropReader::LocalPath(url); !path.empty())
+                files.push_back(std::move(path));
         }
     }
     return files;
@@ -40,9 +43,9 @@ bool HasText(const QMimeData& data) {
 }  // namespace
 
 std::wstring DropReader::LocalPath(const QUrl& url) {
-    const QByteArray bytes =
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    return ToWide(bytes.toStdString());
+    const QByteArray encoded = url.path(QUrl::FullyEncoded).toLatin1();
+    const auto path = DecodeFileUriPath(std::string_view(encoded.constData(), encoded.size()));
+    return path ? ToWide(*path) : std::wstring();
 }
 
 std::wstring DropReader::Text(const QMimeData& data) {

@@ -30,7 +30,8 @@ class DropReader {
     // UTF-16, else GB18030); text that names its character set is decoded by it.
     static std::wstring Text(const QMimeData& data);
 
-    // The bytes of a local file URL, exactly: a name that is not UTF-8 survives.
+    // The bytes of a local file URL, exactly: a name that is not UTF-8 survives. Empty
+    // when the URL names no file (an escaped NUL or '/').
     static std::wstring LocalPath(const QUrl& url);
 };
 

@@ -39,7 +39,9 @@ void PathListActions::ImportFromDialog() {
 }
 
 void PathListActions::ImportFile(const std::filesystem::path& file) {
-    Run([file] { return ReadPathListFile(file); }, false);
+    // Relative lines count from the list's folder: the window's working folder is
+    // whatever the desktop started it in, usually the home folder.
+    Run([file] { return ReadPathListFile(file, RelativeLines::FromListFolder); }, false);
 }
 
 void PathListActions::ImportFromClipboard() {

@@ -6,15 +6,22 @@ namespace tolvane {
 
 namespace fs = std::filesystem;
 
+PathResolver::PathResolver(const std::filesystem::path& relativeTo)
+    : relativeTo_(relativeTo.native()) {
+    if (!relativeTo_.empty() && !relativeTo_.ends_with('/'))
+        relativeTo_ += '/';
+}
+
 std::wstring PathResolver::Resolve(std::string_view argument, std::string* reason) {
     auto fail = [&](const char* why) {
         if (reason)
             *reason = why;
         return std::wstring();
     };
-    std::string text(argument);
-    if (text.empty() || text.find('\0') != std::string::npos)
+    if (argument.empty() || argument.find('\0') != std::string_view::npos)
         return fail("no such file or folder");
+    std::string text = argument.starts_with('/') ? std::string() : relativeTo_;
+    text += argument;
     const bool wantsFolder = text.size() > 1 && text.back() == '/';
     while (text.size() > 1 && text.back() == '/')
         text.pop_back();

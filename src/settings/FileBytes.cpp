@@ -45,7 +45,11 @@ FileBytes ReadToEnd(int fd, std::uint64_t limit, std::uint64_t expected) {
     for (;;) {
         const size_t done = bytes.size();
         // One byte beyond the bound tells a file of exactly `limit` bytes from a longer one.
-        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(kChunk, limit + 1 - done));
+        size_t want = static_cast<size_t>(std::min<std::uint64_t>(kChunk, limit + 1 - done));
+        // Within what is reserved first: the read that finds the end of a file of the
+        // expected size must not double the buffer of a list of hundreds of megabytes.
+        if (bytes.capacity() > done)
+            want = std::min(want, bytes.capacity() - done);
         bytes.resize(done + want);
         const ssize_t n = ::read(fd, bytes.data() + done, want);
         if (n < 0) {

@@ -109,6 +109,19 @@ TEST_F(CliListTest, ListsComeFromPipesAndStandardInput) {
     }
 }
 
+// As shell tools count them: relative lines from the working folder, wherever the
+// list is; "." and ".." (as "find . > list" writes first) add nothing; blanks added
+// around a name are dropped only when the name as written does not exist.
+TEST_F(CliListTest, RelativeLinesCountFromTheWorkingFolder) {
+    for (const char* name : {"a.txt", "sub/b.txt", "c.txt", "lists/a.txt", "lists/c.txt "})
+        dir_.File(name);
+    dir_.File("lists/l.txt", ".\n..\n./\na.txt\nsub/b.txt\n c.txt \n");
+    const auto r = Run({"--list", "lists/l.txt"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, Root() + "/a.txt\ta.txt\n" + Root() + "/sub/b.txt\tb.txt\n" + Root() +
+                         "/c.txt\tc.txt\n");
+}
+
 TEST_F(CliListTest, MissingListIsReported) {
     dir_.File("a.txt");
     const auto r = Run({"--list", "none.txt", "a.txt"});

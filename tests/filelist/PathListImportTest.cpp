@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <random>
+
 #include "../TestSupport.h"
 #include "engine/TextConvert.h"
 #include "filelist/PathListImport.h"
@@ -43,7 +45,7 @@ class PathListFileTest : public testing::Test {
     }
 
     Texts Import(const std::string& bytes) {
-        return ReadPathListFile(dir_.File("list.txt", bytes));
+        return ReadPathListFile(dir_.File("list.txt", bytes), RelativeLines::FromListFolder);
     }
 
     TempDir dir_;
@@ -82,9 +84,10 @@ TEST_F(PathListFileTest, AMillionLinesAreRead) {
 }
 
 TEST_F(PathListFileTest, UsesLinesAsTheyStand) {
-    EXPECT_EQ(Import(plain_ + " \n" + "  " + plain_ + "\n/no/such/file\n\n"), Texts{});
     EXPECT_EQ(Import(plain_ + "\r\n" + chinese_), (Texts{ToWide(plain_), ToWide(chinese_)}));
-    EXPECT_EQ(ReadPathListFile(dir_.Path() / "missing.txt"), Texts{});
+    EXPECT_EQ(Import("/no/such/file\n\n"), Texts{});
+    EXPECT_EQ(ReadPathListFile(dir_.Path() / "missing.txt", RelativeLines::FromListFolder),
+              Texts{});
 }
 
 TEST_F(PathListFileTest, ClipboardLinesAreTrimmedAndExtracted) {
@@ -107,6 +110,114 @@ TEST_F(PathListFileTest, ClipboardLinesFallBackToEarlierStarts) {
     EXPECT_EQ(PathsFromClipboardText(ToWide(plain_) + L" " + second), Texts{second});
     EXPECT_EQ(PathsFromClipboardText(L"cp /no/such/place " + ToWide(spaced)),
               Texts{ToWide(spaced)});
+}
+
+// Blanks at either end and quotes are part of a Linux name: a line names the path as
+// given when something exists there, and the trimmed path only when nothing does.
+// '@' stands for the test folder. Relative lines of a list count from the list's folder;
+// the clipboard has no folder. "." and ".." name nothing anywhere.
+struct GivenCase {
+    const char* label;
+    std::string line;
+    const char* list;       // what the line of a list file names, "" for nothing
+    const char* clipboard;  // what the clipboard line names, "" for nothing
+};
+
+class PathsAsGivenTest : public testing::TestWithParam<GivenCase> {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"a", "a ", " b", "c", "it", "it's.txt", "sub/d.txt"})
+            dir_.File(name);
+    }
+    std::string Line() const {
+        std::string line = GetParam().line;
+        for (size_t at; (at = line.find('@')) != std::string::npos;)
+            line.replace(at, 1, dir_.Path().string());
+        return line;
+    }
+    Texts Named(const char* name) const {
+        return *name ? Texts{ToWide((dir_.Path() / name).string())} : Texts{};
+    }
+    TempDir dir_;
+};
+
+TEST_P(PathsAsGivenTest, ListLines) {
+    // Written twice with other lines around it: the line ends are no part of a path.
+    const Texts named = Named(GetParam().list);
+    EXPECT_EQ(ReadPathListFile(dir_.File("list.txt", Line()), RelativeLines::FromListFolder),
+              named);
+    EXPECT_EQ(PathsFromListBytes("\r\n" + Line() + "\r\n\n", dir_.Path()), named);
+}
+
+TEST_P(PathsAsGivenTest, ClipboardLines) {
+    EXPECT_EQ(PathsFromClipboardText(ToWide(Line())), Named(GetParam().clipboard));
+    EXPECT_EQ(PathsFromClipboardText(L"\n" + ToWide(Line()) + L"\r\n"),
+              Named(GetParam().clipboard));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PathsAsGivenTest,
+    testing::Values(
+        GivenCase{"a trailing blank that is part of the name", "@/a ", "a ", "a "},
+        GivenCase{"no blank", "@/a", "a", "a"},
+        GivenCase{"blanks added after the path", "@/c  ", "c", "c"},
+        GivenCase{"tabs at both ends", "\t@/c\t", "c", "c"},
+        GivenCase{"blanks at both ends", "  @/a  ", "a", "a"},
+        GivenCase{"a relative name with a trailing blank", "a ", "a ", ""},
+        GivenCase{"a relative name with a leading blank", " b", " b", ""},
+        GivenCase{"a relative name with blanks added", "c \t", "c", ""},
+        GivenCase{"a relative path", "sub/d.txt", "sub/d.txt", ""},
+        GivenCase{"a relative path through dot-dot", "./sub/../it", "it", ""},
+        GivenCase{"dot", ".", "", ""},
+        GivenCase{"dot-dot", "..", "", ""},
+        GivenCase{"dot with a slash", "./", "", ""},
+        GivenCase{"dot with blanks", " . ", "", ""},
+        GivenCase{"dot-dot with blanks", "\t..  ", "", ""},
+        GivenCase{"an apostrophe inside quotes", "'@/it's.txt'", "", "it's.txt"},
+        GivenCase{"an apostrophe without quotes", "@/it's.txt", "it's.txt", "it's.txt"},
+        GivenCase{"a blank inside quotes", "\"@/a \"", "", "a "},
+        GivenCase{"a file URI", "file://@/it's.txt", "", "it's.txt"},
+        GivenCase{"a file URI with an escaped slash", "file://@/sub%2Fd.txt", "", ""},
+        GivenCase{"a file URI with an escaped NUL", "file://@/a%00", "", ""}),
+    ByLabel());
+
+TEST(PathListRelativeLinesTest, CountFromTheFolderGiven) {
+    TempDir listFolder, other;
+    listFolder.File("x.txt");
+    other.File("x.txt");
+    EXPECT_EQ(PathsFromListBytes("x.txt\n", other.Path()),
+              Texts{ToWide((other.Path() / "x.txt").string())});
+    EXPECT_EQ(ReadPathListFile(listFolder.File("list", "x.txt\n../" +
+                                                            other.Path().filename().string() +
+                                                            "/x.txt\n"),
+                               RelativeLines::FromListFolder),
+              (Texts{ToWide((listFolder.Path() / "x.txt").string()),
+                     ToWide((other.Path() / "x.txt").string())}));
+}
+
+// Bytes of no text at all, short lines full of dots and blanks among them (as
+// "find . > list" starts with "."), name nothing, in whatever encoding they are taken.
+TEST(PathListGarbageTest, AddsNothing) {
+    TempDir dir;
+    const std::string alphabet("..\n\r \t\xFF\xFE\x00\xC3\x80\x81Z", 13);
+    std::mt19937 random(17);
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes;
+        for (int i = 0; i < 4000; ++i)
+            bytes += alphabet[random() % alphabet.size()];
+        EXPECT_EQ(ReadPathListFile(dir.File("list", bytes), RelativeLines::FromListFolder),
+                  Texts{})
+            << round;
+    }
+}
+
+TEST(FileUriTest, EscapesThatNameNoFile) {
+    EXPECT_EQ(DecodeFileUriPath("/d/a%20b%e6%BC%A2"), std::string("/d/a b\xE6\xBC\xA2"));
+    EXPECT_EQ(DecodeFileUriPath("/d/100%25"), std::string("/d/100%"));
+    EXPECT_EQ(DecodeFileUriPath("/d/a%2"), std::string("/d/a%2"));
+    for (const char* encoded : {"/d/a%00", "/d/a%2Fb", "/d/a%2fb", "/%2F"})
+        EXPECT_EQ(DecodeFileUriPath(encoded), std::nullopt) << encoded;
+    EXPECT_EQ(PathOfFileUri(L"file:///d/x%2F..%2Fy"), std::nullopt);
 }
 
 struct ExtractCase {

@@ -200,6 +200,33 @@ class ListExchangeTest : public QObject {
         QCOMPARE(f.Column(ColumnLayout::kName), QStringList{"a.txt"});
     }
 
+    // Started from a desktop menu, the window's working folder is the home folder:
+    // relative lines of a list count from the list's folder, "." and ".." (as
+    // "find . > list" writes first) add nothing, and blanks added around a name are
+    // dropped only when the name as written does not exist.
+    void F6RelativeLinesCountFromTheListFolder() {
+        WindowFixture f;
+        f.Open();
+        std::filesystem::create_directory(f.Files() / "sub");
+        for (const char* name : {"a.txt", "sub/b.txt", "c.txt"})
+            f.MakeFile(name);
+        const auto list = f.MakeFile("list.txt", ".\n..\na.txt\nsub/b.txt\n c.txt \n");
+        // The same names in the working folder, where the lines must not be looked up.
+        QTemporaryDir working;
+        std::filesystem::create_directory(working.filePath(QStringLiteral("sub")).toStdString());
+        for (const char* name : {"a.txt", "sub/b.txt", " c.txt "})
+            std::ofstream(working.filePath(QString::fromUtf8(name)).toStdString());
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(working.path().toStdString());
+        WaitForImport(f, [&] { f.Window().PathLists().ImportFile(list); });
+        std::filesystem::current_path(before);
+        QStringList paths;
+        for (size_t r = 0; r < f.Window().List().RowCount(); ++r)
+            paths << QString::fromStdWString(f.Window().List().FullPath(r));
+        const QString files = Folder(f);
+        QCOMPARE(paths, (QStringList{files + "/a.txt", files + "/sub/b.txt", files + "/c.txt"}));
+    }
+
     // F7 with what file managers and other programs put on the clipboard.
     void F7AddsWhatTheClipboardNames_data() {
         QTest::addColumn<QString>("format");
@@ -255,6 +282,32 @@ class ListExchangeTest : public QObject {
         test::WaitForPreviewIdle(f.Window());
         // A dropped folder gives its files.
         QCOMPARE(f.Column(ColumnLayout::kName), (QStringList{"a.txt", "in.txt"}));
+    }
+
+    // No file name holds a NUL or a '/': a URL escaping one names no file, in a drop as
+    // in text (a "%2F" must not become a folder separator).
+    void DroppedUrlsWithEscapedNulOrSlashNameNothing() {
+        WindowFixture f;
+        f.Open();
+        f.MakeFile("a");
+        std::filesystem::create_directory(f.Files() / "sub");
+        f.MakeFile("sub/b.txt");
+        f.MakeFile("ok.txt");
+        const QString files = Folder(f);
+        const QByteArray uris = "file://" + files.toUtf8() + "/a%00b\r\nfile://" + files.toUtf8() +
+                                "/sub%2Fb.txt\r\nfile://" + files.toUtf8() + "/ok.txt\r\n";
+        for (const char* format : {"text/uri-list", "text/plain"}) {
+            f.Window().Commands().Run(cmd::kClearList);
+            QMimeData data;
+            data.setData(QString::fromLatin1(format), uris);
+            const QPoint at = f.Window().rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&f.Window(), &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&f.Window(), &drop);
+            test::WaitForPreviewIdle(f.Window());
+            QCOMPARE(f.Column(ColumnLayout::kName), QStringList{"ok.txt"});
+        }
     }
 
     void DropOfNothingUsableIsRefused() {
