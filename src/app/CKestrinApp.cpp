@@ -5,15 +5,16 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ApplicationIcon.h"
 #include "CKestrinDlg.h"
+#include "CommandLinePaths.h"
 #include "DialogUnits.h"
 #include "InstanceChannel.h"
 #include "engine/TextConvert.h"
-#include "filelist/PathResolver.h"
 
 namespace tolvane {
 
@@ -25,37 +26,56 @@ namespace {
 
 // The paths of the command line as the system names them: bytes, so that a name
 // that is not UTF-8 is found again, and relative to the folder the program was
-// started in. Empty arguments and paths where nothing is are left out.
+// started in. Paths where nothing is are left out.
 std::vector<std::wstring> ArgumentPaths(int argc, char** argv) {
     std::vector<std::wstring> paths;
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] == '\0')
-            continue;
-        const std::wstring path = ResolveArgumentPath(argv[i]);
+    for (const std::string& argument : PathArguments(argc, argv)) {
+        std::wstring path = ResolveGivenPath(argument);
         if (!path.empty())
-            paths.push_back(path);
+            paths.push_back(std::move(path));
     }
     return paths;
+}
+
+QByteArray Bytes(const std::wstring& path) {
+    return QByteArray::fromStdString(ToNarrow(path));
 }
 
 }  // namespace
 
 int CKestrinApp::Run(int argc, char** argv, CKestrinDlg::Dialogs dialogs) {
-    QApplication app(argc, argv);
+    // Qt takes options such as -platform or -reverse from the arguments it is given,
+    // and every argument here names a file: Qt sees the program's name alone. Its
+    // settings still come from the environment (QT_QPA_PLATFORM and the like).
+    char fallbackName[] = "tolvane";
+    char* qtArguments[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
+    int qtCount = 1;
+    QApplication app(qtCount, qtArguments);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     // Desktops match the window to its installed entry (icon, name) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("tolvane"));
     QApplication::setWindowIcon(ApplicationIcon());
     QApplication::setFont(WindowFont());
 
+    // Resolved here, against this copy's working folder, also when they are handed to
+    // the running copy: that one has a folder of its own.
+    std::vector<std::wstring> paths = ArgumentPaths(argc, argv);
     InstanceChannel channel(QStringLiteral("Tolvane"));
     if (!channel.Claim()) {
         // Another copy runs: it raises its window and takes the paths, one by one.
         QByteArrayList arguments;
-        for (int i = 1; i < argc; ++i)
-            arguments.push_back(QByteArray(argv[i]));
-        channel.HandOff(arguments);
-        return 0;
+        for (const std::wstring& path : paths)
+            arguments.push_back(Bytes(path));
+        qsizetype delivered = 0;
+        if (channel.HandOff(arguments, 5000, &delivered))
+            return 0;
+        // Nothing handed over may be lost: what the running copy did not take, this
+        // copy lists in a window of its own.
+        std::fputs(
+            "Tolvane: the running window did not answer; opening another window "
+            "with the paths it did not take.\n",
+            stderr);
+        paths.erase(paths.begin(), paths.begin() + delivered);
     }
 
     CKestrinDlg::Environment environment;
@@ -74,11 +94,13 @@ int CKestrinApp::Run(int argc, char** argv, CKestrinDlg::Dialogs dialogs) {
     QObject::connect(&channel, &InstanceChannel::ActivationRequested, &window,
                      &CKestrinDlg::ShowFromOtherCopy);
     QObject::connect(
-        &channel, &InstanceChannel::PathReceived, &window, [&window](const QByteArray& path) {
-            window.AddOnePath(
-                ToWide(std::string_view(path.constData(), static_cast<size_t>(path.size()))));
+        &channel, &InstanceChannel::PathReceived, &window, [&window](const QByteArray& given) {
+            const std::wstring path = ResolveGivenPath(
+                std::string_view(given.constData(), static_cast<size_t>(given.size())));
+            if (!path.empty())
+                window.AddOnePath(path);
         });
-    window.AddArguments(ArgumentPaths(argc, argv));
+    window.AddArguments(paths);
     window.show();
     return QApplication::exec();
 }

@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <QtGlobal>
 
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,9 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <string_view>
+
+#include "filelist/PathAsGiven.h"
 
 namespace tolvane {
 
@@ -29,6 +33,9 @@ constexpr char kWorkingFolder = 'W';
 constexpr char kPath = 'P';
 constexpr char kAck = '\x06';
 constexpr qint64 kHeaderSize = 5;
+// Accepted connections Qt may hold for us beyond those being served.
+constexpr int kMaxPending = 8;
+constexpr int kHousekeepingMs = 1000;
 
 // A live copy writes its process id into the lock file as soon as it has created it;
 // one that is still unreadable after this long was left half-written by a crash.
@@ -82,6 +89,15 @@ bool PeerIsThisUser(qintptr descriptor) {
            ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials,
                         &size) == 0 &&
            credentials.uid == ::geteuid();
+}
+
+// Whether the system holds bytes for the socket that Qt has not read yet: after the
+// window was busy, a copy's next message may wait there while its timer runs out.
+// (What Qt has read was handled, or is the start of a message that stopped.)
+bool BytesWaiting(QLocalSocket* socket) {
+    int waiting = 0;
+    return ::ioctl(static_cast<int>(socket->socketDescriptor()), FIONREAD, &waiting) == 0 &&
+           waiting > 0;
 }
 
 QByteArray Message(char type, const QByteArray& payload) {
@@ -139,6 +155,8 @@ InstanceChannel::InstanceChannel(QString name, QString runtimeFolder, QObject* p
         runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     folder_ = PrivateFolder(runtimeFolder, name_);
     connect(&server_, &QLocalServer::newConnection, this, &InstanceChannel::Accept);
+    housekeeping_.setInterval(kHousekeepingMs);
+    connect(&housekeeping_, &QTimer::timeout, this, &InstanceChannel::LookAfterServer);
 }
 
 InstanceChannel::~InstanceChannel() {
@@ -175,14 +193,38 @@ bool InstanceChannel::Claim() {
             return false;
     }
     claimed_ = true;
+    Listen();
+    housekeeping_.start();
+    return true;
+}
+
+bool InstanceChannel::Listen() {
     // Only the holder of the lock may remove a socket file: one left by a crashed copy
-    // would make listening fail.
+    // (or by our own server, closed by Qt) would make listening fail.
     QLocalServer::removeServer(SocketPath());
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_.listen(SocketPath()))
+    server_.setMaxPendingConnections(kMaxPending);
+    if (server_.listen(SocketPath())) {
+        listenWarned_ = false;
+        return true;
+    }
+    if (!listenWarned_)
         qWarning("Cannot listen on %s: %s", qPrintable(SocketPath()),
                  qPrintable(server_.errorString()));
-    return true;
+    listenWarned_ = true;
+    return false;
+}
+
+// Qt closes the server, and removes its socket file, when accepting fails (as when the
+// process has run out of descriptors), and says so to nobody: later copies would find
+// the lock but no socket, and their paths would go nowhere until a restart.
+void InstanceChannel::LookAfterServer() {
+    for (QLocalSocket* socket : peers_.keys()) {
+        if (peers_.value(socket).idleUntil.hasExpired() && !BytesWaiting(socket))
+            Drop(socket);
+    }
+    if (claimed_ && !server_.isListening())
+        Listen();
 }
 
 // Qt recognises the lock of a process that has ended on this machine. A lock written
@@ -204,7 +246,10 @@ bool InstanceChannel::RecoverStaleLock() {
     return stale && lock_->removeStaleLockFile() && lock_->tryLock(0);
 }
 
-bool InstanceChannel::HandOff(const QByteArrayList& arguments, int timeoutMs) {
+bool InstanceChannel::HandOff(const QByteArrayList& arguments, int timeoutMs,
+                              qsizetype* delivered) {
+    if (delivered)
+        *delivered = 0;
     if (folder_.isEmpty())
         return false;
     QLocalSocket socket;
@@ -222,10 +267,11 @@ bool InstanceChannel::HandOff(const QByteArrayList& arguments, int timeoutMs) {
         return false;
     for (const QByteArray& argument : arguments) {
         // An empty argument names nothing; one longer than a message cannot name a file.
-        if (argument.isEmpty() || argument.size() > kMaxPayload)
-            continue;
-        if (!SendAndWait(socket, kPath, argument, timeoutMs))
+        const bool sendable = !argument.isEmpty() && argument.size() <= kMaxPayload;
+        if (sendable && !SendAndWait(socket, kPath, argument, timeoutMs))
             return false;
+        if (delivered)
+            ++*delivered;
     }
     socket.disconnectFromServer();
     return true;
@@ -240,6 +286,7 @@ bool InstanceChannel::HandOff(const QStringList& arguments, int timeoutMs) {
 }
 
 void InstanceChannel::Release() {
+    housekeeping_.stop();
     for (QLocalSocket* socket : peers_.keys())
         Drop(socket);
     // Closing removes the socket file.
@@ -250,13 +297,18 @@ void InstanceChannel::Release() {
 }
 
 void InstanceChannel::Accept() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    // Beyond the limit, connections wait (in Qt's queue, then in the system's) until a
+    // served one ends.
+    while (peers_.size() < kMaxPeers) {
+        QLocalSocket* socket = server_.nextPendingConnection();
+        if (!socket)
+            break;
         if (!PeerIsThisUser(socket->socketDescriptor())) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        peers_.insert(socket, {});
+        peers_.insert(socket, {{}, QDeadlineTimer(kIdleMs)});
         // The largest message fits, and a copy that floods us is read no faster than
         // its messages are handled.
         socket->setReadBufferSize(kHeaderSize + kMaxPayload);
@@ -271,6 +323,8 @@ void InstanceChannel::Accept() {
 // later: a copy that stops half-way never keeps others waiting.
 void InstanceChannel::ReadFrom(QLocalSocket* socket) {
     const QPointer<QLocalSocket> alive(socket);
+    if (peers_.contains(socket))
+        peers_[socket].idleUntil = QDeadlineTimer(kIdleMs);
     while (alive && peers_.contains(socket) && socket->bytesAvailable() >= kHeaderSize) {
         const QByteArray header = socket->peek(kHeaderSize);
         const char type = header[0];
@@ -289,8 +343,11 @@ void InstanceChannel::ReadFrom(QLocalSocket* socket) {
             return;
         }
         // A receiver may have released the channel meanwhile.
-        if (alive && peers_.contains(socket))
+        if (alive && peers_.contains(socket)) {
             socket->write(&kAck, 1);
+            // Handling may have taken a while; the copy was waiting, not idle.
+            peers_[socket].idleUntil = QDeadlineTimer(kIdleMs);
+        }
     }
 }
 
@@ -302,14 +359,18 @@ bool InstanceChannel::Handle(QLocalSocket* socket, char type, const QByteArray& 
     if (type == kWorkingFolder) {
         if (!payload.startsWith('/') || payload.contains('\0'))
             return false;
-        peers_[socket] = payload;
+        peers_[socket].folder = payload;
         return true;
     }
-    QByteArray path = payload.trimmed();
-    if (path.isEmpty())
+    // Blanks at either end are part of a Linux name: the path stays as it was sent, and
+    // the receiver decides whether it names something as it is. Blanks alone name
+    // nothing a person meant; a file so named is still reached by its absolute path,
+    // which is what a copy of the program sends.
+    QByteArray path = payload;
+    if (TrimPathBlanks(std::string_view(path.constData(), size_t(path.size()))).empty())
         return true;
     if (!path.startsWith('/')) {
-        const QByteArray folder = peers_.value(socket);
+        const QByteArray folder = peers_.value(socket).folder;
         // Without the sender's working folder a relative path would name something else.
         if (folder.isEmpty())
             return true;
@@ -325,6 +386,9 @@ void InstanceChannel::Drop(QLocalSocket* socket) {
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    // A place is free: a connection that waited for one is served now.
+    if (server_.hasPendingConnections())
+        QMetaObject::invokeMethod(this, &InstanceChannel::Accept, Qt::QueuedConnection);
 }
 
 }  // namespace tolvane

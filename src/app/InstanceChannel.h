@@ -2,12 +2,14 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -29,6 +31,11 @@ class InstanceChannel : public QObject {
   public:
     // The longest payload a message may carry; longer ones are refused.
     static constexpr int kMaxPayload = 64 * 1024;
+    // Connections served at once; later ones wait in the queue until one ends. Each
+    // holds a descriptor, and a window that runs out of descriptors cannot open files.
+    static constexpr int kMaxPeers = 32;
+    // A connection that sends nothing for this long is closed.
+    static constexpr int kIdleMs = 3000;
 
     // `name` is the instance name. `runtimeFolder` defaults to $XDG_RUNTIME_DIR, else
     // Qt's runtime location; when we create it, it is made 0700. When it is not this
@@ -46,8 +53,11 @@ class InstanceChannel : public QObject {
     // non-empty argument as its own message, in order, each after the previous one was
     // acknowledged. Relative paths are resolved on the other side against this copy's
     // working folder. `timeoutMs` bounds connecting and each acknowledgement. False when
-    // the running copy could not be reached or left a message unacknowledged.
-    bool HandOff(const QByteArrayList& arguments, int timeoutMs = 5000);
+    // the running copy could not be reached or left a message unacknowledged; then
+    // `delivered` (when given) counts the leading arguments it did take, and the rest
+    // are the caller's to keep.
+    bool HandOff(const QByteArrayList& arguments, int timeoutMs = 5000,
+                 qsizetype* delivered = nullptr);
     // The same for arguments already decoded (as UTF-8).
     bool HandOff(const QStringList& arguments, int timeoutMs = 5000);
 
@@ -57,18 +67,21 @@ class InstanceChannel : public QObject {
 
   signals:
     void ActivationRequested();
-    // An absolute path, trimmed of blanks at both ends (a relative one is taken from the
-    // sender's working folder); never empty. The bytes the sender's system gave it.
+    // A path as the sender gave it, blanks at either end kept (a relative one is taken
+    // from the sender's working folder); never empty nor blanks alone. The bytes the
+    // sender's system gave it.
     void PathReceived(const QByteArray& path);
 
   private:
     // Empty when no private folder was found.
     QString SocketPath() const;
     QString LockPath() const;
+    bool Listen();
     void Accept();
     void ReadFrom(QLocalSocket* socket);
     bool Handle(QLocalSocket* socket, char type, const QByteArray& payload);
     void Drop(QLocalSocket* socket);
+    void LookAfterServer();
     bool RecoverStaleLock();
 
     QString name_;
@@ -76,8 +89,14 @@ class InstanceChannel : public QObject {
     std::unique_ptr<QLockFile> lock_;
     bool claimed_ = false;
     QLocalServer server_;
-    // The connected copies, with the working folder each one sent.
-    QHash<QLocalSocket*, QByteArray> peers_;
+    bool listenWarned_ = false;
+    // Closes idle connections and listens again where the server stopped.
+    QTimer housekeeping_;
+    struct Peer {
+        QByteArray folder;  // the working folder the copy sent
+        QDeadlineTimer idleUntil;
+    };
+    QHash<QLocalSocket*, Peer> peers_;
 };
 
 }  // namespace tolvane

@@ -47,6 +47,14 @@ std::optional<std::string> DesktopExecWord(std::string_view path) {
     return EscapeBackslashes(quoted);
 }
 
+std::optional<std::string> DesktopExecCommand(std::string_view path) {
+    std::optional<std::string> word = DesktopExecWord(path);
+    if (!word || path.find('%') == std::string_view::npos)
+        return word;
+    // sh -c SCRIPT NAME ARGS... runs SCRIPT with $0 = NAME and the rest as "$@".
+    return "/bin/sh -c " + *DesktopExecWord("exec \"$0\" \"$@\"") + ' ' + *word;
+}
+
 std::string ShellWord(std::string_view path) {
     std::string word = "'";
     for (const char c : path) {

@@ -17,6 +17,13 @@ namespace tolvane {
 // character, which a desktop entry cannot hold.
 std::optional<std::string> DesktopExecWord(std::string_view path);
 
+// The command of an Exec key that starts the program, for the field code to follow.
+// GLib looks the first word of Exec up as a program before it turns "%%" back into
+// '%', and so rejects the whole entry when that word holds one: a path with '%' is
+// then an argument of /bin/sh, which starts it with the items. None where
+// DesktopExecWord gives none.
+std::optional<std::string> DesktopExecCommand(std::string_view path);
+
 // The program as a word of a POSIX shell: in single quotes, a quote inside written
 // as '\''. Any bytes fit.
 std::string ShellWord(std::string_view path);

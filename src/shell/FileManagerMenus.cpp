@@ -70,24 +70,29 @@ std::string ServiceMenuText(const std::string& exec) {
     return text;
 }
 
-// Nemo quotes the paths of %F in ways that break on some names; URIs hold neither
-// blanks nor quotes, and the program takes them as the paths they name.
+// Nemo pastes each item of %U into the command line and then splits it like a shell,
+// with no quoting of its own unless Quote says so; how it escapes paths inside quotes
+// differs between its versions. A URI holds no blank, '"', '\' or '`' (all of them are
+// %-escaped), so in double quotes every Nemo hands it over whole, apostrophes and all;
+// the program takes file:// URIs as the paths they name.
 std::string NemoActionText(const std::string& exec) {
     std::string text = Line(FileManagerMenus::kMarker);
     text += Line("[Nemo Action]");
     text += Line("Name=Tolvane");
     text += Line("Icon-Name=tolvane");
     text += Line("Exec=" + exec + " %U");
+    text += Line("Quote=double");
     text += Line("Selection=notnone");
     text += Line("Extensions=any;");
     return text;
 }
 
-// GNOME Files gives a script the selected items as its arguments.
+// GNOME Files gives a script the selected items as its arguments, as they are: a
+// name may start with '-', or be "--" itself, hence the "--" before them.
 std::string FilesScriptText(const std::string& program) {
     std::string text = Line("#!/bin/sh");
     text += Line(FileManagerMenus::kMarker);
-    text += Line("exec " + ShellWord(program) + " \"$@\"");
+    text += Line("exec " + ShellWord(program) + " -- \"$@\"");
     return text;
 }
 
@@ -146,7 +151,7 @@ bool FileManagerMenus::IsOurs(const fs::path& path) {
 
 std::vector<FileManagerMenus::File> FileManagerMenus::ContextMenuFiles() const {
     const std::string& program = program_.native();
-    const std::optional<std::string> desktop = DesktopExecWord(program);
+    const std::optional<std::string> desktop = DesktopExecCommand(program);
     const std::optional<std::string> nemo = NemoExecWord(program);
     return {
         {ServiceMenu(), desktop ? ServiceMenuText(*desktop) : std::string(), kExecutable},
@@ -156,7 +161,7 @@ std::vector<FileManagerMenus::File> FileManagerMenus::ContextMenuFiles() const {
 }
 
 std::vector<FileManagerMenus::File> FileManagerMenus::SendToFiles() const {
-    const std::optional<std::string> desktop = DesktopExecWord(program_.native());
+    const std::optional<std::string> desktop = DesktopExecCommand(program_.native());
     const std::string sendTo = desktop ? SendToEntryText(*desktop) : std::string();
     const std::string openWith = desktop ? OpenWithEntryText(*desktop) : std::string();
     return {{ThunarSendTo(), sendTo, kPlainFile}, {OpenWithEntry(), openWith, kPlainFile}};

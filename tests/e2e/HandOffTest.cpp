@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <signal.h>
+
+#include <filesystem>
 #include <memory>
 
 #include "E2eSupport.h"
@@ -79,6 +82,75 @@ class HandOffTest : public QObject {
         QVERIFY(x_->Activate(window));
         QVERIFY(x_->Key(QStringLiteral("ctrl+F2")));
         const QByteArrayList numbered = {"1_c", "2_a", "3_b", "d"};
+        QCOMPARE(WaitForNames(work_->Path(), numbered, kTimeoutMs), Sorted(numbered));
+    }
+
+    // A later copy resolves its paths where it was started and sends each as it names
+    // a file: blanks at the ends kept where such a file exists, dropped only where it
+    // does not; "./", ".." and links resolved, so a file already listed stays one row.
+    void HandsPathsOverAsTheyNameFiles() {
+        work_->File("a ", "a with a blank");
+        work_->Folder("sub");
+        work_->File("real/x", "x");
+        std::filesystem::create_directory_symlink(work_->Path() / "real", work_->Path() / "link");
+        TolvaneCopy first(*x_, Home(), {Work() + QStringLiteral("/real/x")}, Work());
+        const QString window = first.WaitForWindow(kTimeoutMs);
+        QVERIFY2(!window.isEmpty(), first.Report().constData());
+
+        TolvaneCopy second(
+            *x_, Home(),
+            {Work() + QStringLiteral("/a "), QStringLiteral("./b"), QStringLiteral("sub/../c"),
+             QStringLiteral("link/x"), QStringLiteral("  d\t")},
+            Work());
+        QVERIFY2(second.WaitForExit(kTimeoutMs) == 0, second.Report().constData());
+
+        QVERIFY(x_->Activate(window));
+        QVERIFY(x_->Key(QStringLiteral("ctrl+F2")));
+        // "a " was the one listed: "a" stays (the new name loses its trailing blank, as
+        // every new name does).
+        const QByteArrayList numbered = {"a", "2_a", "3_b", "4_c", "5_d", "link", "real", "sub"};
+        QCOMPARE(WaitForNames(work_->Path(), numbered, kTimeoutMs), Sorted(numbered));
+        QCOMPARE(WaitForNames(work_->Path() / "real", {"1_x"}, kTimeoutMs), QByteArrayList{"1_x"});
+    }
+
+    // Names that Qt would take as its own options are files like any other; after "--"
+    // even a name that starts with '-' is one, and "--" itself is left out.
+    void TakesEveryArgumentAsAPath() {
+        const QStringList names = {QStringLiteral("-platform"), QStringLiteral("x.jpg"),
+                                   QStringLiteral("-reverse"),  QStringLiteral("-style"),
+                                   QStringLiteral("y.jpg"),     QStringLiteral("-session"),
+                                   QStringLiteral("--"),        QStringLiteral("-b")};
+        for (const QString& name : names) {
+            if (name != QLatin1String("--"))
+                work_->File(name.toStdString(), "x");
+        }
+        TolvaneCopy first(*x_, Home(), names, Work());
+        const QString window = first.WaitForWindow(kTimeoutMs);
+        QVERIFY2(!window.isEmpty(), first.Report().constData());
+        QVERIFY(x_->Activate(window));
+        QVERIFY(x_->Key(QStringLiteral("ctrl+F2")));
+        const QByteArrayList numbered = {"1_-platform", "2_x.jpg",    "3_-reverse", "4_-style",
+                                         "5_y.jpg",     "6_-session", "7_-b",       "a",
+                                         "b",           "c",          "d"};
+        QCOMPARE(WaitForNames(work_->Path(), numbered, kTimeoutMs), Sorted(numbered));
+    }
+
+    // A running copy that does not answer (here: stopped) takes nothing, so the later
+    // copy says so and lists its paths in a window of its own.
+    void OpensItsOwnWindowWhenTheRunningOneDoesNotAnswer() {
+        TolvaneCopy first(*x_, Home(), {}, Work());
+        QVERIFY2(!first.WaitForWindow(kTimeoutMs).isEmpty(), first.Report().constData());
+        QCOMPARE(::kill(pid_t(first.Pid()), SIGSTOP), 0);
+
+        TolvaneCopy second(*x_, Home(), {QStringLiteral("b")}, Work());
+        const QString window = second.WaitForWindow(kTimeoutMs);
+        ::kill(pid_t(first.Pid()), SIGCONT);
+        QVERIFY2(!window.isEmpty(), second.Report().constData());
+        QVERIFY2(second.Report().contains("did not answer"), second.Report().constData());
+
+        QVERIFY(x_->Activate(window));
+        QVERIFY(x_->Key(QStringLiteral("ctrl+F2")));
+        const QByteArrayList numbered = {"a", "1_b", "c", "d"};
         QCOMPARE(WaitForNames(work_->Path(), numbered, kTimeoutMs), Sorted(numbered));
     }
 

@@ -8,8 +8,12 @@
 #include <QtTest>
 
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <memory>
+#include <vector>
 
 #include "TestSupport.h"
 #include "app/InstanceChannel.h"
@@ -44,13 +48,22 @@ bool ConnectAndWrite(QLocalSocket& socket, const QString& socketPath, const QByt
 // A running copy: the probe claiming the channel and printing what reaches it.
 class Serving {
   public:
-    Serving(const QString& runtime, const QString& folderArgument, uid_t user = uid_t(-1)) {
+    // `descriptors`: the most files the copy may have open (0: as inherited).
+    Serving(const QString& runtime, const QString& folderArgument, uid_t user = uid_t(-1),
+            rlim_t descriptors = 0) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         process_.setProcessEnvironment(env);
         if (user != uid_t(-1)) {
             process_.setChildProcessModifier([user] {
                 if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+                    ::_exit(99);
+            });
+        }
+        if (descriptors > 0) {
+            process_.setChildProcessModifier([descriptors] {
+                const rlimit limit{descriptors, descriptors};
+                if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
                     ::_exit(99);
             });
         }
@@ -104,9 +117,12 @@ class InstanceChannelTest : public QObject {
     void HandsPathsOverInOrder_data() {
         QTest::addColumn<QByteArrayList>("arguments");
         QTest::addColumn<QByteArrayList>("received");
-        QTest::newRow("three paths, one with blanks around it")
-            << QByteArrayList{"/srv/one.txt", "  /srv/two words.txt \t", "/srv/three.txt"}
-            << QByteArrayList{"activate", "/srv/one.txt", "/srv/two words.txt", "/srv/three.txt"};
+        // Blanks at either end are part of a name; whether the path names something as it
+        // is, the receiver finds out.
+        QTest::newRow("three paths, blanks at their ends kept")
+            << QByteArrayList{"/srv/one.txt", "/srv/two words.txt \t", "/srv/three.txt  "}
+            << QByteArrayList{"activate", "/srv/one.txt", "/srv/two words.txt \t",
+                              "/srv/three.txt  "};
         QTest::newRow("empty arguments send nothing")
             << QByteArrayList{"", "/srv/one.txt", ""} << QByteArrayList{"activate", "/srv/one.txt"};
         QTest::newRow("no arguments only raise the window")
@@ -116,7 +132,7 @@ class InstanceChannelTest : public QObject {
         const QByteArray work = QFile::encodeName(work_);
         QTest::newRow("relative paths count from the sender's folder")
             << QByteArrayList{"sub/one.txt", " ./two.txt", "../three"}
-            << QByteArrayList{"activate", work + "/sub/one.txt", work + "/./two.txt",
+            << QByteArrayList{"activate", work + "/sub/one.txt", work + "/ ./two.txt",
                               work + "/../three"};
         QTest::newRow("a name that is not UTF-8 keeps its bytes")
             << QByteArrayList{"/srv/caf\xE9 \xFF.txt"}
@@ -235,7 +251,7 @@ class InstanceChannelTest : public QObject {
         QTest::newRow("relative path without a working folder")
             << Message('P', "a/b") << 1 << QByteArrayList{};
         QTest::newRow("relative path after the working folder")
-            << Message('W', "/srv") + Message('P', " a/b ") << 2 << QByteArrayList{"/srv/a/b"};
+            << Message('W', "/srv") + Message('P', " a/b ") << 2 << QByteArrayList{"/srv/ a/b "};
         QTest::newRow("working folder that is the root")
             << Message('W', "/") + Message('P', "x") << 2 << QByteArrayList{"/x"};
         QTest::newRow("empty path acknowledged, nothing added")
@@ -257,6 +273,39 @@ class InstanceChannelTest : public QObject {
         }
         QCOMPARE(client.readAll(), QByteArray(acks, '\x06'));
         QCOMPARE(first.Rest(), QByteArray());
+    }
+
+    // A connection that says nothing is closed after a few seconds, so that idle ones
+    // cannot pile up until the window runs out of descriptors.
+    void ClosesIdleConnections() {
+        Serving first(runtime_, runtime_);
+        QCOMPARE(first.Lines(1), QByteArrayList{"ready"});
+        QLocalSocket idle;
+        QVERIFY(ConnectAndWrite(idle, runtime_ + QStringLiteral("/Tolvane.socket"), "P\0"));
+        QVERIFY(idle.state() == QLocalSocket::UnconnectedState || idle.waitForDisconnected(20000));
+        QCOMPARE(idle.readAll(), QByteArray());
+    }
+
+    // Out of descriptors, Qt closes the server and removes its socket file while the lock
+    // stays: the channel listens again once descriptors are free, so later copies'
+    // paths still arrive.
+    void ListensAgainAfterRunningOutOfDescriptors() {
+        Serving first(runtime_, runtime_, uid_t(-1), 24);
+        QCOMPARE(first.Lines(1), QByteArrayList{"ready"});
+        const QString socketPath = runtime_ + QStringLiteral("/Tolvane.socket");
+        std::vector<std::unique_ptr<QLocalSocket>> flood;
+        const QDeadlineTimer deadline(20000);
+        while (QFileInfo::exists(socketPath) && !deadline.hasExpired() && flood.size() < 200) {
+            flood.push_back(std::make_unique<QLocalSocket>());
+            flood.back()->connectToServer(socketPath);
+            flood.back()->waitForConnected(1000);
+            QTest::qWait(10);
+        }
+        QVERIFY2(!QFileInfo::exists(socketPath), "the server never ran out of descriptors");
+        flood.clear();
+        QCOMPARE(Send({"/srv/after.txt"}).status, 0);
+        QCOMPARE(first.Lines(2), (QByteArrayList{"activate", "/srv/after.txt"}));
+        QCOMPARE(first.Process().state(), QProcess::Running);
     }
 
     void KeepsTheChannelPrivate_data() {

@@ -1,7 +1,12 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
 
 #include "TestSupport.h"
 #include "shell/ExecQuoting.h"
@@ -20,6 +25,143 @@ std::string ReadAll(const fs::path& path) {
 unsigned ModeOf(const fs::path& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
+}
+
+// A stand-in for the program that writes the arguments it was started with, each
+// ended by a NUL, to `out` (whole or not at all: a launcher returns before it runs).
+void WriteArgumentPrinter(const fs::path& program, const fs::path& out) {
+    fs::create_directories(program.parent_path());
+    {
+        std::ofstream script(program);
+        script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > "
+               << ShellWord(out.native() + ".part") << " && mv "
+               << ShellWord(out.native() + ".part") << ' ' << ShellWord(out.native()) << "\n";
+    }
+    fs::permissions(program, fs::perms::owner_all);
+}
+
+// What the printer wrote, waiting up to 10 s for it.
+std::optional<std::vector<std::string>> PrintedArguments(const fs::path& out) {
+    for (int i = 0; i < 500 && !fs::exists(out); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!fs::exists(out))
+        return std::nullopt;
+    std::vector<std::string> arguments;
+    const std::string text = ReadAll(out);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\0', start);
+        arguments.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return arguments;
+}
+
+// The value of `key` in a key file, its escapes undone as GLib's reader does.
+std::string KeyFileValue(const fs::path& file, const std::string& key) {
+    std::istringstream lines(ReadAll(file));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with(key + "="))
+            continue;
+        std::string value;
+        for (size_t i = key.size() + 1; i < line.size(); ++i) {
+            if (line[i] != '\\' || i + 1 == line.size()) {
+                value += line[i];
+                continue;
+            }
+            const char c = line[++i];
+            value += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+        }
+        return value;
+    }
+    return {};
+}
+
+// A local path as GLib writes it as a URI: every byte but letters, digits and
+// "-._~!$&'()*+,=:@/" %-escaped.
+std::string FileUri(const std::string& path) {
+    static const std::string kKept = "-._~!$&'()*+,=:@/";
+    std::string uri = "file://";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) && byte < 0x80) {
+            uri += c;
+        } else if (kKept.find(c) != std::string::npos) {
+            uri += c;
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri;
+}
+
+// A command line split into words as GLib's g_shell_parse_argv splits it (shell
+// quoting, no expansion of any kind); none where a quote is left open.
+std::optional<std::vector<std::string>> ShellSplit(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\n') {
+            if (inWord)
+                words.push_back(std::move(word));
+            word.clear();
+            inWord = false;
+            continue;
+        }
+        inWord = true;
+        if (c == '\\') {
+            if (++i < line.size() && line[i] != '\n')
+                word += line[i];
+        } else if (c == '\'') {
+            const size_t end = line.find('\'', i + 1);
+            if (end == std::string::npos)
+                return std::nullopt;
+            word += line.substr(i + 1, end - i - 1);
+            i = end;
+        } else if (c == '"') {
+            for (++i;; ++i) {
+                if (i >= line.size())
+                    return std::nullopt;
+                if (line[i] == '"')
+                    break;
+                if (line[i] == '\\' && i + 1 < line.size() &&
+                    std::string_view("$`\"\\\n").find(line[i + 1]) != std::string_view::npos)
+                    ++i;
+                word += line[i];
+            }
+        } else {
+            word += c;
+        }
+    }
+    if (inWord)
+        words.push_back(std::move(word));
+    return words;
+}
+
+// Nemo's launch of an action, as its documentation and sources describe it (Nemo is
+// not installed here): the Exec value read from the key file, its %U replaced by the
+// items' URIs, each in the quotes that Quote names and separated by a blank, then the
+// line split like a shell line and run.
+std::optional<std::vector<std::string>> NemoLaunch(const fs::path& action,
+                                                   const std::vector<fs::path>& items) {
+    std::string exec = KeyFileValue(action, "Exec");
+    const std::string quoteType = KeyFileValue(action, "Quote");
+    const std::string quote = quoteType == "double"     ? "\""
+                              : quoteType == "single"   ? "'"
+                              : quoteType == "backtick" ? "`"
+                                                        : "";
+    std::string uris;
+    for (const fs::path& item : items)
+        uris += (uris.empty() ? "" : " ") + quote + FileUri(item.native()) + quote;
+    const size_t token = exec.find('%');
+    if (token == std::string::npos || exec.compare(token, 2, "%U") != 0)
+        return std::nullopt;
+    exec.replace(token, 2, uris);
+    return ShellSplit(exec);
 }
 
 struct QuoteCase {
@@ -97,7 +239,7 @@ TEST_F(FileManagerMenusTest, ContextMenuIsCreatedFoundRecreatedAndRemoved) {
     EXPECT_NE(service.find("\nMimeType=all/allfiles;inode/directory;\n"), std::string::npos);
     EXPECT_NE(ReadAll(menus.NemoAction()).find("\nExec='" + program.native() + "' %U\n"),
               std::string::npos);
-    EXPECT_NE(ReadAll(menus.FilesScript()).find("\nexec '" + program.native() + "' \"$@\"\n"),
+    EXPECT_NE(ReadAll(menus.FilesScript()).find("\nexec '" + program.native() + "' -- \"$@\"\n"),
               std::string::npos);
     EXPECT_EQ(ModeOf(menus.ServiceMenu()), 0755u);
     EXPECT_EQ(ModeOf(menus.FilesScript()), 0755u);
@@ -124,19 +266,56 @@ TEST_F(FileManagerMenusTest, ContextMenuIsCreatedFoundRecreatedAndRemoved) {
 }
 
 // GNOME Files runs the script with the selected items as its arguments: each reaches
-// the program as one argument, blanks, quotes and all.
+// the program as one argument, blanks, quotes and all, after the "--" that ends the
+// options, so that names such as "-reverse" or "--" itself stay names.
 TEST_F(FileManagerMenusTest, TheScriptHandsEveryItemOverAsOneArgument) {
-    fs::create_directories(program.parent_path());
-    {
-        std::ofstream out(program);
-        out << "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\n";
-    }
-    fs::permissions(program, fs::perms::owner_all);
+    const fs::path out = dir.Path() / "arguments";
+    WriteArgumentPrinter(program, out);
     ASSERT_TRUE(menus.AddContextMenu().Clean());
-    const ProcessResult result = RunProcess(
-        menus.FilesScript().native(), {"a b.txt", "it's \"x\"", "$HOME", "--help"}, dir.Path());
+    const std::vector<std::string> items = {"a b.txt", "it's \"x\"", "$HOME", "-reverse", "--"};
+    const ProcessResult result = RunProcess(menus.FilesScript().native(), items, dir.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "[a b.txt][it's \"x\"][$HOME][--help]");
+    std::vector<std::string> expected = {"--"};
+    expected.insert(expected.end(), items.begin(), items.end());
+    EXPECT_EQ(PrintedArguments(out), expected);
+}
+
+// Nemo hands each selected item over whole, whatever its name: apostrophes, blanks in
+// a row, quotes, '$' and Chinese; the program turns the URIs back into the paths.
+TEST_F(FileManagerMenusTest, NemoStartsTheProgramWithEveryItemAsItIs) {
+    const fs::path out = dir.Path() / "arguments";
+    WriteArgumentPrinter(program, out);
+    ASSERT_TRUE(menus.AddContextMenu().Clean());
+    const std::vector<std::vector<std::string>> selections = {
+        {"Mum's party.jpg"},
+        {"Mum's party.jpg", "Dad's  party .jpg"},
+        {"李雷的 照片.jpg", "a \"quoted\" $HOME `x` \\y.jpg", "100% #1;.jpg"},
+    };
+    for (const std::vector<std::string>& names : selections) {
+        std::vector<fs::path> items;
+        for (const std::string& name : names)
+            items.push_back(dir.File("photos/" + name, "x"));
+        const auto command = NemoLaunch(menus.NemoAction(), items);
+        ASSERT_TRUE(command.has_value()) << names[0] << ": the command line does not parse";
+        ASSERT_FALSE(command->empty());
+        fs::remove(out);
+        const ProcessResult run = RunProcess(
+            command->front(), std::vector<std::string>(command->begin() + 1, command->end()));
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto printed = PrintedArguments(out);
+        ASSERT_TRUE(printed.has_value());
+
+        std::vector<std::string> arguments = {"tolvane"};
+        arguments.insert(arguments.end(), printed->begin(), printed->end());
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        std::vector<std::string> expected = {"tolvane"};
+        for (const fs::path& item : items)
+            expected.push_back(item.native());
+        EXPECT_EQ(ArgumentsWithUrisAsPaths(static_cast<int>(argv.size()), argv.data()), expected)
+            << names[0];
+    }
 }
 
 TEST_F(FileManagerMenusTest, AFileOfTheUsersWithOurNameIsLeftAloneAndReported) {
@@ -182,6 +361,34 @@ TEST_F(FileManagerMenusTest, APathNoDesktopEntryCanHoldIsReportedNotWrittenWrong
     EXPECT_FALSE(fs::exists(odd.NemoAction()));
     // The script takes any bytes.
     EXPECT_EQ(added.written, std::vector<fs::path>{odd.FilesScript()});
+}
+
+// The entries as the desktop starts them: GLib (here through `gio launch`) reads the
+// entry, finds the program and gives it the items, also where the program's path holds
+// '%', quotes, '$' or a backslash.
+TEST(SendToLaunchTest, TheEntriesStartTheProgramWithTheItemsWhateverItsPath) {
+    for (const std::string folder : {"My Apps", "100%F done%%", "it's \"q\" $x `y` \\z"}) {
+        TempDir local;
+        const fs::path program = local.Path() / folder / "tolvane";
+        const fs::path out = local.Path() / "arguments";
+        WriteArgumentPrinter(program, out);
+        const FileManagerMenus menus(program, local.Path() / "data");
+        ASSERT_TRUE(menus.AddSendTo().Clean()) << folder;
+        const std::vector<std::string> items = {local.File("Mum's party.jpg").native(),
+                                                local.File("李雷 照片 .jpg").native(),
+                                                local.File("-reverse").native()};
+        for (const fs::path& entry : {menus.ThunarSendTo(), menus.OpenWithEntry()}) {
+            const ProcessResult valid =
+                RunProcess("/usr/bin/desktop-file-validate", {entry.native()});
+            EXPECT_EQ(valid.status, 0) << entry << valid.out << valid.err;
+            fs::remove(out);
+            std::vector<std::string> arguments = {"launch", entry.native()};
+            arguments.insert(arguments.end(), items.begin(), items.end());
+            const ProcessResult launched = RunProcess("/usr/bin/gio", arguments, local.Path());
+            ASSERT_EQ(launched.status, 0) << entry << ": " << launched.err;
+            EXPECT_EQ(PrintedArguments(out), items) << entry;
+        }
+    }
 }
 
 TEST_F(FileManagerMenusTest, SendToWritesBothEntriesOnceAndLeavesExistingOnes) {
