@@ -18,6 +18,7 @@
 #include "execute/AfterPass.h"
 #include "execute/Journal.h"
 #include "execute/JournalReader.h"
+#include "execute/PassLock.h"
 #include "execute/RenamePass.h"
 #include "execute/Undo.h"
 #include "filelist/FileList.h"
@@ -95,10 +96,18 @@ void PassActions::ExecuteRenames() {
             why + QStringLiteral("\n") + DisplayText(language_.Text("nothingRenamed")));
         return;
     }
-    emit DiskChanging();
-    PosixFileSystem fileSystem;
-    const std::optional<PassResult> pass = tolvane::ExecuteRenames(
-        list_, undo_, PassTexts::From(language_), fileSystem, Journal::DefaultFolder());
+    std::optional<PassResult> pass;
+    {
+        // From before the files are identified until the pass is journalled; let go
+        // before anything below asks the person.
+        const PassLock lock(Journal::DefaultFolder(), lockWait_);
+        if (!Locked(lock))
+            return;
+        emit DiskChanging();
+        PosixFileSystem fileSystem;
+        pass = tolvane::ExecuteRenames(list_, undo_, PassTexts::From(language_), fileSystem,
+                                       Journal::DefaultFolder());
+    }
     emit DiskChanged();
     if (!pass)
         return;
@@ -174,8 +183,14 @@ void PassActions::UndoRenames() {
         return;
     const NewNamePipeline pipeline = Pipeline();
     PosixFileSystem fileSystem;
-    emit DiskChanging();
-    const UndoResult result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
+    UndoResult result;
+    {
+        const PassLock lock(Journal::DefaultFolder(), lockWait_);
+        if (!Locked(lock))
+            return;
+        emit DiskChanging();
+        result = tolvane::UndoRenames(undo_, fileSystem, &list_, &pipeline);
+    }
     followedPasses_ = 0;  // the record is empty now
     emit DiskChanged();
     ShowUndoSummary(result);
@@ -186,15 +201,17 @@ void PassActions::UndoRenames() {
 // size, so that a rename survives a closed window or a crash.
 void PassActions::UndoJournalledPass() {
     PosixFileSystem fileSystem;
-    const UndoablePass latest = LatestUndoablePass(Journal::DefaultFolder(), fileSystem);
-    if (!latest.error.empty()) {
-        ShowSummary(DisplayText(language_.Text("journalRefused")) + QLatin1Char(' ') +
-                    DisplayText(latest.error));
-        return;
+    // The journal is read under the lock, never half-written by another copy; the
+    // lock is let go while the person is asked, and taken again for the undo.
+    std::optional<PassRecord> asked;
+    {
+        const PassLock lock(Journal::DefaultFolder(), lockWait_);
+        if (!Locked(lock) || !LatestPass(fileSystem, asked))
+            return;
     }
-    if (!latest.pass)
+    if (!asked)
         return;
-    const PassRecord& pass = *latest.pass;
+    const PassRecord& pass = *asked;
     const QString when = QDateTime::fromMSecsSinceEpoch(pass.started / 1'000'000)
                              .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     const QString question = DisplayText(language_.Text("undoJournalPass"))
@@ -202,8 +219,21 @@ void PassActions::UndoJournalledPass() {
                                  .arg(static_cast<qulonglong>(FilesMoved(pass)));
     if (!Confirm(question))
         return;
-    emit DiskChanging();
-    const UndoResult result = UndoJournalPass(pass, fileSystem);
+    UndoResult result;
+    {
+        const PassLock lock(Journal::DefaultFolder(), lockWait_);
+        std::optional<PassRecord> latest;
+        if (!Locked(lock) || !LatestPass(fileSystem, latest))
+            return;
+        // Another copy renamed or undid meanwhile: the newest pass is no longer the one
+        // the person agreed to undo.
+        if (!latest || latest->journal != pass.journal) {
+            ShowSummary(DisplayText(language_.Text("journalChanged")));
+            return;
+        }
+        emit DiskChanging();
+        result = UndoJournalPass(*latest, fileSystem);
+    }
     emit DiskChanged();
     // Rows that show a file the undo moved back follow it to its old name.
     RenameBatch back;
@@ -214,6 +244,29 @@ void PassActions::UndoJournalledPass() {
     const NewNamePipeline pipeline = Pipeline();
     FollowUndo(list_, {back}, &pipeline);
     ShowUndoSummary(result);
+}
+
+bool PassActions::LatestPass(FileSystem& fs, std::optional<PassRecord>& pass) {
+    UndoablePass latest = LatestUndoablePass(Journal::DefaultFolder(), fs);
+    if (!latest.error.empty()) {
+        ShowSummary(DisplayText(language_.Text("journalRefused")) + QLatin1Char(' ') +
+                    DisplayText(latest.error));
+        return false;
+    }
+    pass = std::move(latest.pass);
+    return true;
+}
+
+bool PassActions::Locked(const PassLock& lock) {
+    if (lock.Held())
+        return true;
+    if (lock.Status() == PassLock::State::Busy) {
+        ShowSummary(DisplayText(language_.Text("passBusy")));
+    } else {
+        ShowSummary(DisplayText(language_.Text("passLockFailed")) + QLatin1Char(' ') +
+                    DisplayText(lock.Error()));
+    }
+    return false;
 }
 
 NewNamePipeline PassActions::Pipeline() const {

@@ -2,9 +2,12 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 
 #include "engine/NewNamePipeline.h"
+#include "execute/PassLock.h"
 #include "execute/RevertPass.h"
 #include "execute/UndoRecord.h"
 
@@ -44,6 +47,8 @@ class PassActions : public QObject {
         confirm_ = std::move(confirm);
     }
     const UndoRecord& Record() const { return undo_; }
+    // How long a pass or undo waits for another copy's to end (tests shorten it).
+    void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
   signals:
     void ClearListRequested();
@@ -57,6 +62,11 @@ class PassActions : public QObject {
     void StartBlanking();
     void UndoJournalledPass();
     void ShowUndoSummary(const UndoResult& result);
+    // Whether the lock is held; says why not where a pass reports otherwise.
+    bool Locked(const PassLock& lock);
+    // The newest pass of the journal that can be undone, if any; false (and said where
+    // a pass reports) when the journal is refused.
+    bool LatestPass(FileSystem& fs, std::optional<PassRecord>& pass);
     NewNamePipeline Pipeline() const;
     bool Confirm(const QString& question);
     void ShowSummary(const QString& text);
@@ -72,6 +82,7 @@ class PassActions : public QObject {
     UndoRecord undo_;
     size_t followedPasses_ = 0;  // the passes of undo_ the rows have been moved by
     double timerScale_ = 1.0;
+    std::chrono::milliseconds lockWait_ = PassLock::Wait();
     // A pass asked for while the names are read from the files follows their end.
     bool renameWhenRead_ = false;
     std::function<bool(const QString&)> confirm_;

@@ -8,14 +8,17 @@
 #include <ostream>
 
 #include "engine/Clock.h"
+#include "engine/LanguageKeys.h"
 #include "engine/NewNamePipeline.h"
 #include "engine/OptionLists.h"
 #include "engine/TextConvert.h"
 #include "execute/Journal.h"
 #include "execute/JournalReader.h"
 #include "execute/OptionSection.h"
+#include "execute/PassLock.h"
 #include "execute/RenameOptionsControls.h"
 #include "execute/RenamePass.h"
+#include "execute/RenameTarget.h"
 #include "execute/Undo.h"
 #include "filelist/CollectFolder.h"
 #include "filelist/FileList.h"
@@ -87,7 +90,8 @@ bool AddSources(const CliArguments& arguments, const RenameOptions& options,
             std::string problem;
             const std::vector<std::wstring> paths =
                 source.value == "-" ? ReadPathListDescriptor(STDIN_FILENO, &problem)
-                                    : ReadPathListFile(fs::path(source.value), &problem);
+                                    : ReadPathListFile(fs::path(source.value),
+                                                       RelativeLines::FromWorkingFolder, &problem);
             if (!problem.empty()) {
                 err << kProgram << "--list " << source.value << ": " << problem << "\n";
                 allFound = false;
@@ -108,7 +112,11 @@ bool AddSources(const CliArguments& arguments, const RenameOptions& options,
     return allFound;
 }
 
-void PrintRows(const FileList& list, bool withStatus, std::ostream& out) {
+// Each row's path and new name; after a pass also its status and the reason of a
+// failure. A preview marks the rows a pass would refuse (`refusedText` and the reason),
+// as the window's preview does.
+void PrintRows(const FileList& list, bool withStatus, const std::wstring& refusedText,
+               std::ostream& out) {
     std::string line;
     for (size_t r = 0; r < list.RowCount(); ++r) {
         const FileItem& row = list.Row(r);
@@ -122,15 +130,34 @@ void PrintRows(const FileList& list, bool withStatus, std::ostream& out) {
                 line += '\t';
                 line += EscapeForLine(ToNarrow(row.statusTip));
             }
+        } else if (const RenameTarget target = TargetOf(row.name, row.newName);
+                   target.kind == RenameTarget::Kind::Refused) {
+            line += '\t';
+            line += EscapeForLine(ToNarrow(refusedText));
+            line += '\t';
+            line += EscapeForLine(ToNarrow(target.reason));
         }
         line += '\n';
         out << line;
     }
 }
 
+// What a person can do when another pass or undo holds the lock.
+const char* LockAdvice(const PassLock& lock) {
+    return lock.Status() == PassLock::State::Busy ? "; try again when it has finished" : "";
+}
+
 int Undo(const PassTexts& texts, std::ostream& out, std::ostream& err) {
     PosixFileSystem fileSystem;
     const fs::path folder = Journal::DefaultFolder();
+    // From before the journal is read until the undo is noted there: another copy
+    // moving the same files in between would strand them under temporary names.
+    const PassLock lock(folder, PassLock::Wait());
+    if (!lock.Held()) {
+        err << kProgram << "cannot undo: " << ToNarrow(lock.Error()) << "; nothing was moved"
+            << LockAdvice(lock) << "\n";
+        return 1;
+    }
     const UndoablePass latest = LatestUndoablePass(folder, fileSystem);
     if (!latest.error.empty()) {
         err << kProgram << "cannot undo: the journal " << ToNarrow(latest.error)
@@ -241,6 +268,13 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
                 << "names are incomplete; nothing was renamed\n";
             return 1;
         }
+        // From before the files are identified until the pass is journalled.
+        const PassLock lock(Journal::DefaultFolder(), PassLock::Wait());
+        if (!lock.Held()) {
+            err << kProgram << ToNarrow(lock.Error()) << "; nothing was renamed" << LockAdvice(lock)
+                << "\n";
+            return 1;
+        }
         UndoRecord undo;
         PosixFileSystem fileSystem;
         pass = ExecuteRenames(list, undo, passTexts, fileSystem, Journal::DefaultFolder());
@@ -255,7 +289,7 @@ int RunCli(const CliArguments& arguments, std::ostream& out, std::ostream& err) 
 
     // With --apply the rows still show their old paths, as the window's list does
     // until it is refreshed.
-    PrintRows(list, arguments.apply, out);
+    PrintRows(list, arguments.apply, texts.Lookup("nameRefused", BuiltInText("nameRefused")), out);
     if (pass)
         out << ToNarrow(pass->summary) << '\n';
     out.flush();

@@ -74,25 +74,6 @@ void AppendField(std::string& text, std::string_view bytes) {
         AppendEscaped(text, bytes);
 }
 
-// The folder only its owner may enter; false when it cannot be made.
-bool MakeFolder(const fs::path& folder) {
-    std::error_code ec;
-    fs::create_directories(folder.parent_path(), ec);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0)
-        return false;
-    if (!S_ISDIR(st.st_mode)) {
-        errno = ENOTDIR;
-        return false;
-    }
-    // A folder made by an older version may be open to others.
-    if ((st.st_mode & 0077) != 0 && st.st_uid == ::geteuid())
-        ::chmod(folder.c_str(), 0700);
-    return true;
-}
-
 // A new, empty pass file numbered after every pass there; -1 when none can be made.
 int CreatePassFile(const fs::path& folder, fs::path& file, std::uint64_t& sequence) {
     const std::vector<journal::PassFile> files = journal::PassFiles(folder);
@@ -187,6 +168,24 @@ off_t EndOfLastLine(int fd, off_t size) {
 }
 
 }  // namespace
+
+bool Journal::MakeFolder(const fs::path& folder) {
+    std::error_code ec;
+    fs::create_directories(folder.parent_path(), ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    // A folder made by an older version may be open to others.
+    if ((st.st_mode & 0077) != 0 && st.st_uid == ::geteuid())
+        ::chmod(folder.c_str(), 0700);
+    return true;
+}
 
 fs::path Journal::DefaultFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");

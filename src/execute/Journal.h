@@ -41,6 +41,9 @@ class Journal {
 
     // The journal folder of this user.
     static std::filesystem::path DefaultFolder();
+    // Makes the journal folder, which only its owner may enter; false (errno set) when
+    // it cannot be made.
+    static bool MakeFolder(const std::filesystem::path& folder);
 
     // Starts the record of a pass whose moves each stay in one folder; none (and the
     // reason in `error`) when the folder or file cannot be written.

@@ -53,7 +53,9 @@ struct PassRevert {
 // temporary name of its move), so a file put at a new name since is never taken; a
 // file that is gone or replaced is reported when the record says it was moved. Notes
 // each reverted or lost move in `journal` (may be null) and adds a line per file to
-// `result`. The one place where both the journal's undo and the window's decide.
+// `result`. A cycle whose file cannot leave its temporary name for its old name is
+// put back as it stood before the undo, its files failed and none left under a
+// temporary name. The one place where both the journal's undo and the window's decide.
 PassRevert RevertPass(const PassRecord& pass, FileSystem& fs, Journal* journal, UndoResult& result);
 
 }  // namespace tolvane

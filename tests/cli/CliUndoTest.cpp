@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <future>
+#include <map>
+#include <thread>
+
 #include "../execute/FaultyFileSystem.h"
 #include "CliFixture.h"
 #include "engine/TextConvert.h"
+#include "execute/PassLock.h"
 #include "execute/RenamePass.h"
 #include "filelist/FileList.h"
 
@@ -24,6 +30,56 @@ class CliUndoTest : public CliTest {
         const std::string command =
             std::string("chattr ") + flag + " '" + file.string() + "' 2>/dev/null";
         return std::system(command.c_str()) == 0;
+    }
+
+    // tolvane-cli waiting up to `waitMs` for another pass or undo.
+    ProcessResult RunWaiting(const std::vector<std::string>& args, const std::string& waitMs) {
+        std::vector<std::string> env = Env();
+        env.push_back("TOLVANE_LOCK_WAIT_MS=" + waitMs);
+        return RunProcess(kCli, args, dir_.Path(), env);
+    }
+
+    static std::string Number(int i) {
+        std::string n = std::to_string(i);
+        return std::string(4 - n.size(), '0') + n;
+    }
+    // Files a0000, b0000, a0001, ... of folder "pairs", each holding its name, and the
+    // pass that swapped each pair, journalled where tolvane-cli looks.
+    void SwapPairs(int pairs) {
+        std::vector<std::wstring> paths;
+        for (int i = 0; i < pairs; ++i) {
+            for (const char* side : {"a", "b"}) {
+                const std::string name = side + Number(i);
+                paths.push_back(ToWide(dir_.File("pairs/" + name, name).string()));
+            }
+        }
+        FileList list;
+        list.AddPaths(paths, {});
+        for (size_t r = 0; r < list.RowCount(); ++r)
+            list.SetNewName(r, list.Row(r ^ 1).name);
+        UndoRecord undo;
+        PosixFileSystem posix;
+        const auto pass =
+            ExecuteRenames(list, undo, PassTexts::From(BuiltInTexts()), posix, JournalFolder());
+        ASSERT_EQ(pass->succeeded, 2 * pairs);
+    }
+    // Every name of folder "pairs", temporary ones too, with what it holds.
+    std::map<std::string, std::string> Pairs() const {
+        std::map<std::string, std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_.Path() / "pairs")) {
+            const std::string name = entry.path().filename().string();
+            names[name] = Holds("pairs/" + name);
+        }
+        return names;
+    }
+    // The pairs as they were before the swap, each name with `prefix`.
+    static std::map<std::string, std::string> Unswapped(int pairs, const std::string& prefix) {
+        std::map<std::string, std::string> names;
+        for (int i = 0; i < pairs; ++i) {
+            names[prefix + "a" + Number(i)] = "a" + Number(i);
+            names[prefix + "b" + Number(i)] = "b" + Number(i);
+        }
+        return names;
     }
 };
 
@@ -198,6 +254,102 @@ TEST_F(CliUndoTest, NamesWithLineFeedsAndBytesThatAreNotUtf8) {
                          "/xline\\nfeed\t" + Root() + "/line\\nfeed\t√成功\n成功 2, 失败 0\n");
     EXPECT_EQ(Holds("line\nfeed"), "lf");
     EXPECT_EQ(Holds("\xff.txt"), "ff");
+}
+
+// Another copy holds the lock throughout: an undo and a pass wait a moment, then say
+// that another one is running and change nothing; afterwards the undo goes ahead.
+TEST_F(CliUndoTest, WhileAnotherPassOrUndoRunsNothingIsChanged) {
+    SwapPairs(2);
+    dir_.File("p", "p");
+    const auto swapped = Pairs();
+    {
+        const PassLock other(JournalFolder(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(other.Held());
+        const std::vector<std::vector<std::string>> commands = {{"--undo"},
+                                                                {"--apply", "-s", "1035=x", "p"}};
+        for (const auto& command : commands) {
+            const auto r = RunWaiting(command, "100");
+            EXPECT_EQ(r.status, 1) << command[0];
+            EXPECT_EQ(r.out, "") << command[0];
+            EXPECT_NE(r.err.find("another rename or undo of Tolvane is running (it holds " +
+                                 (JournalFolder() / PassLock::kFileName).string() + ")"),
+                      std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find(command[0] == "--undo" ? "; nothing was moved; try again"
+                                                        : "; nothing was renamed; try again"),
+                      std::string::npos)
+                << r.err;
+        }
+        EXPECT_EQ(Pairs(), swapped);
+        EXPECT_EQ(Holds("p"), "p");
+    }
+    const auto undo = Run({"--undo"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(Pairs(), Unswapped(2, ""));
+}
+
+// Two undos started at once over a pass of swaps (both wait while the test holds the
+// lock, so that they meet there): one takes the whole pass back, the other then finds
+// nothing left to undo, and no file stays under a temporary name.
+TEST_F(CliUndoTest, TwoUndosAtOnceTakeThePassBackOnce) {
+    constexpr int kPairs = 1000;
+    SwapPairs(kPairs);
+    const auto swapped = Pairs();
+    std::future<ProcessResult> first, second;
+    {
+        const PassLock held(JournalFolder(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(held.Held());
+        first = std::async(std::launch::async, [&] { return RunWaiting({"--undo"}, "30000"); });
+        second = std::async(std::launch::async, [&] { return RunWaiting({"--undo"}, "30000"); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(Pairs(), swapped);  // nothing moves while another copy holds the lock
+    }
+    const ProcessResult a = first.get(), b = second.get();
+    const ProcessResult& undid = a.status == 0 ? a : b;
+    const ProcessResult& other = a.status == 0 ? b : a;
+    EXPECT_EQ(undid.status, 0) << a.err << b.err;
+    EXPECT_TRUE(undid.out.ends_with("\n成功 " + std::to_string(2 * kPairs) + ", 失败 0\n"))
+        << undid.out.substr(undid.out.size() - std::min<size_t>(undid.out.size(), 200));
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.out, "");
+    EXPECT_NE(other.err.find("nothing to undo"), std::string::npos) << other.err;
+    EXPECT_EQ(Pairs(), Unswapped(kPairs, ""));
+    EXPECT_EQ(Run({"--undo"}).status, 1);
+}
+
+// A pass and an undo started at once over the same files: whichever goes first, the
+// other works on what it left. The undo takes back the swap, and the pass then
+// renames the files it finds; or the pass goes first and the undo takes it back.
+TEST_F(CliUndoTest, APassAndAnUndoAtOnceEachWorkOnWhatTheOtherLeft) {
+    constexpr int kPairs = 1000;
+    SwapPairs(kPairs);
+    const auto swapped = Pairs();
+    std::string list;
+    for (const auto& [name, _] : swapped)
+        list += Root() + "/pairs/" + name + "\n";
+    dir_.File("pairs.lst", list);
+    std::future<ProcessResult> undo, pass;
+    {
+        const PassLock held(JournalFolder(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(held.Held());
+        undo = std::async(std::launch::async, [&] { return RunWaiting({"--undo"}, "30000"); });
+        pass = std::async(std::launch::async, [&] {
+            return RunWaiting({"--apply", "-s", "1035=x_", "--list", "pairs.lst"}, "30000");
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(Pairs(), swapped);
+    }
+    const ProcessResult undone = undo.get(), renamed = pass.get();
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    EXPECT_EQ(renamed.status, 0) << renamed.err;
+    EXPECT_TRUE(renamed.out.ends_with("成功 " + std::to_string(2 * kPairs) +
+                                      ", 失败 0, 无修改 0, 未选中 0\n"));
+    std::map<std::string, std::string> swappedBack = Unswapped(kPairs, "");
+    for (auto& [name, holds] : swappedBack)
+        holds = (name[0] == 'a' ? "b" : "a") + name.substr(1);
+    const auto after = Pairs();
+    EXPECT_TRUE(after == Unswapped(kPairs, "x_") || after == swappedBack)
+        << after.begin()->first << " holds " << after.begin()->second;
 }
 
 }  // namespace

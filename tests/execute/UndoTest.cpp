@@ -225,6 +225,64 @@ TEST_P(BothUndosTest, ACycleWhoseRollbackFailsIsTakenBack) {
               (std::map<std::string, std::string>{{"1", "was 1"}, {"2", "was 2"}, {"3", "was 3"}}));
 }
 
+// A file of a swap or a longer cycle was replaced by hand since the pass, each member
+// in turn: its cycle cannot come round, so every file the undo moved goes back to
+// where it stood, never staying under a temporary name, and is reported where it is.
+// Once the hand-made file is gone, a later undo brings the others back.
+TEST_P(BothUndosTest, ACycleWithAMemberReplacedLeavesEveryFileWhereItStood) {
+    const std::vector<Renames> cycles = {{{"a", "b"}, {"b", "a"}},
+                                         {{"1", "2"}, {"2", "3"}, {"3", "1"}}};
+    int round = 0;
+    for (const Renames& cycle : cycles) {
+        for (size_t replaced = 0; replaced < cycle.size(); ++replaced) {
+            const std::string folder = "round" + std::to_string(round++) + "/";
+            SCOPED_TRACE(folder + " replaced " + cycle[replaced].second);
+            auto treeOfRound = [&] {
+                std::map<std::string, std::string> tree;
+                for (const auto& [path, content] : Tree()) {
+                    if (path.starts_with(folder))
+                        tree[path.substr(folder.size())] = content;
+                }
+                return tree;
+            };
+            list_.Clear();
+            Renames renames;
+            std::map<std::string, std::string> survivors;  // what a later undo restores
+            for (size_t m = 0; m < cycle.size(); ++m) {
+                Files({folder + cycle[m].first});
+                renames.push_back({folder + cycle[m].first, cycle[m].second});
+                if (m != replaced)
+                    survivors[cycle[m].first] = "was " + folder + cycle[m].first;
+            }
+            Rows(renames);
+            ASSERT_EQ(Execute().succeeded, static_cast<int>(cycle.size()));
+            const fs::path taken = dir_.Path() / folder / cycle[replaced].second;
+            dir_.File(folder + "saved", "someone's");
+            fs::rename(dir_.Path() / folder / "saved", taken);
+            const auto beforeUndo = treeOfRound();
+
+            const UndoResult result = Undo(posix_);
+            EXPECT_EQ(result.reverted, 0);
+            EXPECT_EQ(result.failed, static_cast<int>(cycle.size()));
+            EXPECT_EQ(treeOfRound(), beforeUndo);
+            for (const UndoResult::Line& line : result.lines) {
+                EXPECT_NE(line.error, L"");
+                if (line.error.starts_with(L"another file has taken the new name"))
+                    continue;  // the replaced file
+                EXPECT_EQ(Content(line.newPath),
+                          "was " + fs::path(line.oldPath).lexically_relative(dir_.Path()).string())
+                    << ToNarrow(line.error);
+            }
+
+            fs::remove(taken);
+            const UndoablePass latest = LatestUndoablePass(journal_, posix_);
+            ASSERT_TRUE(latest.pass);
+            UndoJournalPass(*latest.pass, posix_);
+            EXPECT_EQ(treeOfRound(), survivors);
+        }
+    }
+}
+
 // A change of letter case on a case-insensitive file system goes through a temporary
 // name; when its second step fails and the way back too, the file stays there, and
 // undo finds it by the journal's note of that name.

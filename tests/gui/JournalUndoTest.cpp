@@ -7,12 +7,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include "app/CKestrinDlg.h"
 #include "app/OptionPanel.h"
 #include "app/PassActions.h"
 #include "engine/ControlTable.h"
+#include "execute/PassLock.h"
 #include "filelist/FileList.h"
 
 namespace tolvane {
@@ -71,7 +74,8 @@ class JournalUndoTest : public QObject {
 
     void AJournalThatCannotBeTrustedMovesNothingAndSaysWhy() {
         RenameInAWindowThatCloses();
-        QDirIterator journals(Path("state/tolvane"), QDir::Files);
+        QDirIterator journals(Path("state/tolvane"), {QStringLiteral("pass-*.journal")},
+                              QDir::Files);
         QVERIFY(journals.hasNext());
         QFile journal(journals.next());
         QVERIFY(journal.open(QIODevice::Append));
@@ -87,6 +91,86 @@ class JournalUndoTest : public QObject {
         const QString status =
             qobject_cast<QLabel*>(window.Panel().Control(ctl::kObjectCount))->text();
         QVERIFY2(status.startsWith(QStringLiteral("改名记录不可信")), qPrintable(status));
+    }
+
+    // Another copy renaming or undoing holds the lock: the window waits a moment, then
+    // says so and changes nothing. While it asks the person it holds nothing itself.
+    void AnotherCopyAtWorkKeepsPassAndUndoOutAndTheQuestionHoldsNoLock() {
+        const std::filesystem::path journal(QFile::encodeName(Path("state/tolvane")).toStdString());
+        auto status = [](CKestrinDlg& window) {
+            return qobject_cast<QLabel*>(window.Panel().Control(ctl::kObjectCount))->text();
+        };
+        auto busy = std::make_unique<PassLock>(journal, std::chrono::milliseconds(0));
+        QVERIFY(busy->Held());
+        {
+            CKestrinDlg window{Environment()};
+            window.Passes().SetLockWait(std::chrono::milliseconds(50));
+            window.AddArguments({Wide("files/a.txt"), Wide("files/b.txt")});
+            window.Panel().SetText(ctl::kInsertText, L"p_");
+            window.Passes().ExecuteRenames();
+            QVERIFY(QFile::exists(Path("files/a.txt")) && QFile::exists(Path("files/b.txt")));
+            QVERIFY2(status(window).startsWith(QStringLiteral("另一个改名或撤销正在进行")),
+                     qPrintable(status(window)));
+
+            busy.reset();
+            window.Passes().ExecuteRenames();
+            QVERIFY(QFile::exists(Path("files/p_a.txt")) && QFile::exists(Path("files/p_b.txt")));
+
+            // The undo of the window's own record.
+            bool freeWhileAsked = false;
+            window.Passes().SetConfirm([&](const QString&) {
+                freeWhileAsked = PassLock(journal, std::chrono::milliseconds(0)).Held();
+                busy = std::make_unique<PassLock>(journal, std::chrono::milliseconds(0));
+                return true;
+            });
+            window.Passes().UndoRenames();
+            QVERIFY(freeWhileAsked);
+            QVERIFY(QFile::exists(Path("files/p_a.txt")) && QFile::exists(Path("files/p_b.txt")));
+            QVERIFY(status(window).startsWith(QStringLiteral("另一个改名或撤销正在进行")));
+            busy.reset();
+        }
+        // The undo of the journal's pass, in a window that renamed nothing.
+        CKestrinDlg window{Environment()};
+        window.Passes().SetLockWait(std::chrono::milliseconds(50));
+        int asked = 0;
+        window.Passes().SetConfirm([&](const QString&) {
+            ++asked;
+            busy = std::make_unique<PassLock>(journal, std::chrono::milliseconds(0));
+            return busy->Held();
+        });
+        window.Passes().UndoRenames();
+        QCOMPARE(asked, 1);
+        QVERIFY(QFile::exists(Path("files/p_a.txt")) && QFile::exists(Path("files/p_b.txt")));
+        QVERIFY(status(window).startsWith(QStringLiteral("另一个改名或撤销正在进行")));
+        // Before the question the journal is read under the lock too.
+        window.Passes().UndoRenames();
+        QCOMPARE(asked, 1);
+        busy.reset();
+
+        window.Passes().SetConfirm([](const QString&) { return true; });
+        window.Passes().UndoRenames();
+        QVERIFY(QFile::exists(Path("files/a.txt")) && QFile::exists(Path("files/b.txt")));
+    }
+
+    // While the person was asked, another copy undid the pass: the window moves nothing
+    // and says that the journal changed.
+    void APassUndoneByAnotherCopyWhileAskedIsNotUndoneAgain() {
+        RenameInAWindowThatCloses();
+        CKestrinDlg window{Environment()};
+        window.Passes().SetConfirm([&](const QString&) {
+            CKestrinDlg other{Environment()};
+            other.Passes().SetConfirm([](const QString&) { return true; });
+            other.Passes().UndoRenames();
+            // Renamed again by hand, as if the pass had never been undone.
+            QFile::rename(Path("files/a.txt"), Path("files/p_a.txt"));
+            return true;
+        });
+        window.Passes().UndoRenames();
+        QVERIFY(QFile::exists(Path("files/p_a.txt")) && QFile::exists(Path("files/b.txt")));
+        const QString status =
+            qobject_cast<QLabel*>(window.Panel().Control(ctl::kObjectCount))->text();
+        QVERIFY2(status.startsWith(QStringLiteral("确认期间另一个改名或撤销改变了改名记录")),
+                 qPrintable(status));
     }
 
     void WithoutAnyJournalNothingIsAsked() {
