@@ -5,6 +5,7 @@
 
 #include "ControlTable.h"
 #include "NewNamePipeline.h"
+#include "StringOps.h"
 
 namespace tolvane {
 
@@ -26,24 +27,10 @@ std::optional<std::wstring> ClampedNumberText(int editId, std::wstring_view text
     const std::optional<NumberRange> range = NumberFieldRange(editId);
     if (!range)
         return std::nullopt;
-    size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
-        negative = text[i] == L'-';
-        ++i;
-    }
-    const size_t digits = i;
-    // Past the range of int, how far no longer matters.
-    constexpr long long kFar = 1LL << 40;
-    long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
-        value = std::min(value * 10 + (text[i] - L'0'), kFar);
-    if (i == digits)
+    const std::optional<long long> number = LeadingDecimal(text);
+    if (!number)
         return std::nullopt;
-    if (negative)
-        value = -value;
+    const long long value = *number;
     if (value >= range->min && value <= range->max)
         return std::nullopt;
     return std::to_wstring(std::clamp<long long>(value, range->min, range->max));

@@ -1,5 +1,7 @@
 #include "StringOps.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <climits>
 
@@ -107,7 +109,7 @@ void InsertClamped(std::wstring& text, long long index, std::wstring_view piece)
     text.insert(at, piece);
 }
 
-int ReadDecimalPrefix(std::wstring_view text) {
+std::optional<long long> LeadingDecimal(std::wstring_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
         ++i;
@@ -116,14 +118,19 @@ int ReadDecimalPrefix(std::wstring_view text) {
         negative = text[i] == L'-';
         ++i;
     }
+    const size_t digits = i;
+    // Past the range of int, how far no longer matters.
+    constexpr long long kFar = 1LL << 40;
     long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        value = -value;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
+        value = std::min(value * 10 + (text[i] - L'0'), kFar);
+    if (i == digits)
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+int ReadDecimalPrefix(std::wstring_view text) {
+    const long long value = LeadingDecimal(text).value_or(0);
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 

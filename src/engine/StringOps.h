@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +48,12 @@ std::wstring_view TrimTrailingBlanks(std::wstring_view text);
 // Inserts `piece` at `index`, clamped to 0 .. length.
 void InsertClamped(std::wstring& text, long long index, std::wstring_view piece);
 
-// A number typed into an option field: optional leading white space, optional
-// sign, decimal digits; no digits gives 0. Saturates at the range of int.
+// The number a text starts with: optional leading white space, optional sign,
+// decimal digits; none without digits. Saturates far past the range of int.
+std::optional<long long> LeadingDecimal(std::wstring_view text);
+
+// A number typed into an option field, read as LeadingDecimal reads it; no digits
+// gives 0. Saturates at the range of int.
 int ReadDecimalPrefix(std::wstring_view text);
 
 // Case mapping of the neutral locale: only 'a'..'z' and 'A'..'Z' change.
