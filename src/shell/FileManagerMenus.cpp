@@ -31,7 +31,7 @@ std::string Line(std::string_view text) {
 
 // Thunar's Send To entry: a desktop entry that starts the program with the files.
 std::string SendToEntryText(const std::string& exec) {
-    std::string text = Line(FileManagerMenus::kMarker);
+    std::string text = Line(FileManagerMenus::kSendToMarker);
     text += Line("[Desktop Entry]");
     text += Line("Type=Application");
     text += Line("Version=1.0");
@@ -43,15 +43,15 @@ std::string SendToEntryText(const std::string& exec) {
 
 // The "Open With" entry bears the installed entry's name, so it stands in for that one
 // in the application menu: it is the installed entry itself (its translations and
-// keywords kept), naming this program and the kinds of items it takes.
+// keywords kept) naming this program, and like that one it claims no MIME type, so it
+// is offered among all applications and never opens anything by default.
 std::string OpenWithEntryText(const std::string& exec) {
-    std::string text = Line(FileManagerMenus::kMarker) + kDesktopEntryTemplate;
+    std::string text = Line(FileManagerMenus::kSendToMarker) + kDesktopEntryTemplate;
     const std::string_view placeholder = "@TOLVANE_EXEC@";
     if (const size_t at = text.find(placeholder); at != std::string::npos)
         text.replace(at, placeholder.size(), exec);
     if (!text.ends_with('\n'))
         text += '\n';
-    text += Line("MimeType=inode/directory;application/octet-stream;");
     return text;
 }
 
@@ -140,7 +140,7 @@ bool FileManagerMenus::IsOurs(const fs::path& path) {
         std::string_view line = rest.substr(0, end);
         if (line.ends_with('\r'))
             line.remove_suffix(1);
-        if (line == kMarker)
+        if (line == kMarker || line == kSendToMarker)
             return true;
         if (end == std::string_view::npos)
             break;
@@ -188,10 +188,6 @@ void FileManagerMenus::Write(const File& file, Outcome& outcome) {
 }
 
 bool FileManagerMenus::ContextMenuExists() const {
-    return IsOurs(ServiceMenu());
-}
-
-bool FileManagerMenus::AnyContextMenuFileOurs() const {
     for (const File& file : ContextMenuFiles()) {
         if (IsOurs(file.path))
             return true;

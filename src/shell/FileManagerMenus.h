@@ -11,17 +11,26 @@ namespace tolvane {
 // - the context menu: a KDE service menu (Dolphin), a Nemo action and a GNOME Files
 //   script, each for files and folders, each starting the program with every
 //   selected item as an argument of its own;
-// - "Send To": Thunar's Send To entry and a desktop entry that offers Tolvane under
-//   "Open With" for folders and every kind of file.
+// - "Send To": Thunar's Send To entry and a desktop entry that puts Tolvane among the
+//   applications every file manager's "Open With" offers. That entry claims no MIME
+//   type: GLib makes an application that claims a type the default for it wherever no
+//   default is set (MimeType= and [Added Associations] alike, the user's entries
+//   first), and xdg-mime takes the first of the rebuilt MIME cache, so claiming
+//   folders would let Tolvane take over opening them.
 // Every file is written whole or not at all, with a marker line by which it is known
 // as ours: a file of the user's that bears one of our names is never replaced or
 // removed. The program is named by its absolute path, quoted as each file kind
 // requires, so a path with blanks works.
 class FileManagerMenus {
   public:
-    // The line that marks a file as written by Tolvane.
+    // The lines that mark a file as written by Tolvane, each saying how it goes away:
+    // the context-menu files go when the box is cleared, the Send To files never by
+    // Tolvane. The first is the one every earlier build wrote, so their files stay ours.
     static constexpr const char* kMarker =
         "# Written by Tolvane's settings; Tolvane removes it when its context menu is turned off.";
+    static constexpr const char* kSendToMarker =
+        "# Written by Tolvane's Send To link; Tolvane never removes it: delete this file to "
+        "take the entry away.";
 
     FileManagerMenus(std::filesystem::path program, std::filesystem::path dataHome);
 
@@ -52,11 +61,9 @@ class FileManagerMenus {
         bool Clean() const { return left.empty(); }
     };
 
-    // "Exists": the service menu is there and is ours.
+    // Whether any of the three context-menu files is there and ours: with one removed
+    // by hand, the others still offer Tolvane.
     bool ContextMenuExists() const;
-    // Whether any of the three context-menu files is there and ours, as when the user
-    // removed the service menu by hand and left the others.
-    bool AnyContextMenuFileOurs() const;
     // Writes the three context-menu files, replacing those of ours (so doing it again
     // changes nothing) and leaving a file of the user's alone.
     Outcome AddContextMenu() const;
@@ -66,7 +73,7 @@ class FileManagerMenus {
     // an existing file is left as it is.
     Outcome AddSendTo() const;
 
-    // Whether the file at `path` bears our marker line.
+    // Whether the file at `path` bears one of our marker lines.
     static bool IsOurs(const std::filesystem::path& path);
 
   private:

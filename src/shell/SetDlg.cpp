@@ -222,7 +222,8 @@ void SetDlg::Load() {
     }
     // What the window shows now, whatever the box says.
     toolbarShown_ = settings_.Flag(keys::kShowToolbar);
-    Box(id::kContextMenu)->setChecked(environment_.menus.ContextMenuExists());
+    contextMenuShown_ = environment_.menus.ContextMenuExists();
+    Box(id::kContextMenu)->setChecked(contextMenuShown_);
 
     language_ = Language(
         ChooseLanguage(settings_, environment_.systemLanguageId, environment_.paths.languageFolder)
@@ -283,9 +284,10 @@ void SetDlg::Save() {
     TrimInputHistory(settings_, count);
 
     FileManagerMenus::Outcome outcome;
-    if (Box(id::kContextMenu)->isChecked())
+    const bool contextMenu = Box(id::kContextMenu)->isChecked();
+    if (contextMenu && !contextMenuShown_)
         outcome = environment_.menus.AddContextMenu();
-    else if (environment_.menus.AnyContextMenuFileOurs())
+    else if (!contextMenu && contextMenuShown_)
         outcome = environment_.menus.RemoveContextMenu();
 
     const bool shown = Box(id::kShowToolbar)->isChecked();

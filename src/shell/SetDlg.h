@@ -75,6 +75,9 @@ class SetDlg : public QDialog, public TranslatableWindow {
     // As read at opening: what saving compares with.
     bool toolbarShown_ = false;
     std::wstring countText_;
+    // Only a change of the context-menu box adds or removes the menu files, so a save
+    // for another setting never takes away what the person left in place.
+    bool contextMenuShown_ = false;
 };
 
 }  // namespace tolvane

@@ -79,6 +79,26 @@ esac
 desktop="$prefix/share/applications/tolvane.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 grep -qxF "Exec=\"$prefix/bin/tolvane\" %F" "$desktop" || fail "Exec line: $(grep '^Exec=' "$desktop")"
+# The package's trigger rebuilds the MIME cache of the folder the entry goes to; the
+# entry is then still no default for folders or unknown files, before or after the
+# system's file manager (in a folder searched after the prefix, or in none at all).
+mkdir -p "$temp/system/applications" "$temp/emptyconfig"
+ln -s /usr/share/mime "$temp/system/mime"
+printf '[Desktop Entry]\nType=Application\nName=Files\nExec=/bin/true %%U\nMimeType=inode/directory;application/octet-stream;\n' \
+  > "$temp/system/applications/files.desktop"
+update-desktop-database "$prefix/share/applications" "$temp/system/applications"
+for dirs in "$prefix/share:$temp/system" "$temp/system:$prefix/share" "$prefix/share"; do
+  for type in inode/directory application/octet-stream; do
+    chosen=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u DISPLAY \
+             XDG_DATA_DIRS="$dirs" XDG_DATA_HOME="$temp/emptydata" XDG_CONFIG_HOME="$temp/emptyconfig" \
+             XDG_CONFIG_DIRS="$temp/emptyconfig" LC_ALL=C.UTF-8 \
+             sh -c 'gio mime "$1" | head -n 1; xdg-mime query default "$1"' sh "$type" 2>&1) ||
+      fail "gio or xdg-mime failed for $type: $chosen"
+    case "$chosen" in
+      *tolvane*) fail "with $dirs, Tolvane is the default for $type: $chosen" ;;
+    esac
+  done
+done
 metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
 [ -f "${metainfo[0]}" ] || fail "no AppStream metadata"
 appstreamcli validate --no-net "${metainfo[@]}" || fail "appstreamcli validate"

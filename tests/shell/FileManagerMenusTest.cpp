@@ -265,6 +265,21 @@ TEST_F(FileManagerMenusTest, ContextMenuIsCreatedFoundRecreatedAndRemoved) {
     EXPECT_FALSE(menus.ContextMenuExists());
 }
 
+// Each of the three files offers Tolvane on its own, so any one left counts.
+TEST_F(FileManagerMenusTest, AnyOneContextMenuFileOfOursMeansTheMenuExists) {
+    const std::vector<fs::path> files = ContextMenuFiles();
+    for (const fs::path& kept : files) {
+        ASSERT_TRUE(menus.AddContextMenu().Clean());
+        for (const fs::path& file : files) {
+            if (file != kept)
+                fs::remove(file);
+        }
+        EXPECT_TRUE(menus.ContextMenuExists()) << kept;
+        fs::remove(kept);
+        EXPECT_FALSE(menus.ContextMenuExists()) << kept;
+    }
+}
+
 // GNOME Files runs the script with the selected items as its arguments: each reaches
 // the program as one argument, blanks, quotes and all, after the "--" that ends the
 // options, so that names such as "-reverse" or "--" itself stay names.
@@ -401,8 +416,10 @@ TEST_F(FileManagerMenusTest, SendToWritesBothEntriesOnceAndLeavesExistingOnes) {
     }
     EXPECT_EQ(added.written, (std::vector<fs::path>{menus.ThunarSendTo(), menus.OpenWithEntry()}));
     const std::string entry = ReadAll(menus.OpenWithEntry());
-    EXPECT_NE(entry.find("\nMimeType=inode/directory;application/octet-stream;\n"),
-              std::string::npos);
+    // It claims no type (see the test below) and says that Tolvane never removes it.
+    EXPECT_EQ(entry.find("MimeType="), std::string::npos);
+    EXPECT_TRUE(entry.starts_with(std::string(FileManagerMenus::kSendToMarker) + "\n"));
+    EXPECT_TRUE(FileManagerMenus::IsOurs(menus.OpenWithEntry()));
     EXPECT_NE(entry.find("\nExec=\"" + program.native() + "\" %F\n"), std::string::npos);
     // It stands in for the installed entry in the menu, so it says all that one says.
     for (const char* line : {"\nGenericName[zh_CN]=批量重命名\n", "\nComment[zh_TW]=",
@@ -419,6 +436,59 @@ TEST_F(FileManagerMenusTest, SendToWritesBothEntriesOnceAndLeavesExistingOnes) {
     EXPECT_TRUE(again.written.empty());
     EXPECT_EQ(ReadAll(menus.OpenWithEntry()), "user's own\n");
     EXPECT_NE(ReadAll(menus.ThunarSendTo()).find(program.native()), std::string::npos);
+}
+
+// Installers and the package's trigger rebuild the desktop's MIME cache
+// (update-desktop-database). Then neither GLib (`gio mime`) nor xdg-mime may choose
+// the "Open With" entry, which is the installed entry with our marker line, to open
+// folders or unknown files: the system's file manager keeps them, and where there is
+// none, nothing opens them.
+TEST(OpenWithEntryTest, NeverBecomesTheDefaultForFoldersOrUnknownFiles) {
+    const std::string fileManager =
+        "[Desktop Entry]\nType=Application\nName=Files\nExec=/bin/true %U\n"
+        "MimeType=inode/directory;application/octet-stream;\n";
+    for (const bool withFileManager : {true, false}) {
+        TempDir local;
+        const fs::path dataHome = local.Path() / "data";
+        const fs::path system = local.Path() / "system";
+        // GLib passes over an entry whose program is not there.
+        const fs::path program = local.Path() / "bin" / "tolvane";
+        WriteArgumentPrinter(program, local.Path() / "arguments");
+        ASSERT_TRUE(FileManagerMenus(program, dataHome).AddSendTo().Clean());
+        fs::create_directories(system / "applications");
+        if (withFileManager)
+            local.File("system/applications/files.desktop", fileManager);
+        fs::create_directory_symlink("/usr/share/mime", system / "mime");
+        for (const fs::path& applications : {dataHome / "applications", system / "applications"}) {
+            const ProcessResult rebuilt =
+                RunProcess("/usr/bin/update-desktop-database", {applications.native()});
+            ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+        }
+        const std::vector<std::string> environment = {
+            "HOME=" + local.Path().native(),
+            "XDG_DATA_HOME=" + dataHome.native(),
+            "XDG_CONFIG_HOME=" + (local.Path() / "config").native(),
+            "XDG_DATA_DIRS=" + system.native(),
+            "XDG_CONFIG_DIRS=" + (local.Path() / "etc").native(),
+            "XDG_CURRENT_DESKTOP=",
+            "DESKTOP_SESSION=",
+            "KDE_FULL_SESSION=",
+            "GNOME_DESKTOP_SESSION_ID=",
+            "DISPLAY=",
+            "LC_ALL=C.UTF-8"};
+        for (const std::string type : {"inode/directory", "application/octet-stream"}) {
+            const ProcessResult glib = RunProcess("/usr/bin/gio", {"mime", type}, {}, environment);
+            EXPECT_EQ(glib.status, 0) << type << glib.err;
+            EXPECT_EQ(glib.out.find("tolvane"), std::string::npos) << type << glib.out;
+            EXPECT_EQ(
+                glib.out.find("Default application for \u201c" + type + "\u201d: files.desktop"),
+                withFileManager ? 0 : std::string::npos)
+                << type << glib.out;
+            const ProcessResult xdg =
+                RunProcess("/usr/bin/xdg-mime", {"query", "default", type}, {}, environment);
+            EXPECT_EQ(xdg.out, withFileManager ? "files.desktop\n" : "") << type << xdg.err;
+        }
+    }
 }
 
 TEST(ArgumentsTest, FileUrisBecomeTheirPathsAndEverythingElseStays) {

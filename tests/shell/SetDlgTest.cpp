@@ -138,9 +138,11 @@ class SetDlgTest : public QObject {
         QCOMPARE(fs::exists(settingsFile_), !file.isNull());
     }
 
-    void ContextMenuBoxShowsOurServiceMenu() {
+    void ContextMenuBoxShowsOurMenuFiles() {
         QVERIFY(Menus().AddContextMenu().Clean());
         QVERIFY(Box(SetDlg(Environment()), 1156)->isChecked());
+        fs::remove(Menus().NemoAction());
+        fs::remove(Menus().FilesScript());
         WriteFile(Menus().ServiceMenu(), "[Desktop Entry]\n");  // the user's own
         QVERIFY(!Box(SetDlg(Environment()), 1156)->isChecked());
     }
@@ -408,19 +410,44 @@ class SetDlgTest : public QObject {
         QCOMPARE(heard_.notices.size(), 1);
         QVERIFY(heard_.notices[0].contains(QStringLiteral("不是 Tolvane 写入的")));
         QVERIFY(heard_.notices[0].contains(QString::fromStdString(Menus().FilesScript().native())));
+    }
 
-        // The service menu removed by hand: the box opens unchecked, and saving it so
-        // takes away the rest of ours that still offers Tolvane.
-        fs::remove(Menus().FilesScript());
-        Menus().AddContextMenu();
-        fs::remove(Menus().ServiceMenu());
+    // One of our menu files removed by hand: the others still offer Tolvane, so the box
+    // opens ticked, a save for another setting leaves them as they are, and only
+    // clearing the box takes them away.
+    void ContextMenuBoxFollowsAnyOfOurFiles_data() {
+        QTest::addColumn<int>("kept");  // the one file left: service menu, Nemo, script
+        QTest::newRow("service menu") << 0;
+        QTest::newRow("Nemo action") << 1;
+        QTest::newRow("GNOME Files script") << 2;
+    }
+    void ContextMenuBoxFollowsAnyOfOurFiles() {
+        QFETCH(int, kept);
+        QVERIFY(Menus().AddContextMenu().Clean());
+        const fs::path files[] = {Menus().ServiceMenu(), Menus().NemoAction(),
+                                  Menus().FilesScript()};
+        for (int i = 0; i < 3; ++i) {
+            if (i != kept)
+                fs::remove(files[i]);
+        }
+        const std::string before = ReadFile(files[kept]);
         {
             SetDlg dialog(Environment());
-            QVERIFY(!Box(dialog, 1156)->isChecked());
+            QVERIFY(Box(dialog, 1156)->isChecked());
+            Box(dialog, 1133)->toggle();
             dialog.Save();
         }
-        QVERIFY(!fs::exists(Menus().NemoAction()));
-        QVERIFY(!fs::exists(Menus().FilesScript()));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(fs::exists(files[i]), i == kept);
+        QCOMPARE(ReadFile(files[kept]), before);
+        {
+            SetDlg dialog(Environment());
+            Box(dialog, 1156)->setChecked(false);
+            dialog.Save();
+        }
+        for (const fs::path& file : files)
+            QVERIFY(!fs::exists(file));
+        QVERIFY(heard_.notices.isEmpty());
     }
 
     void SendToLinkWritesAtOnceAndCancelKeepsIt() {
