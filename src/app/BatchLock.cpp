@@ -82,6 +82,9 @@ void BatchLock::Begin(int total) {
     busy_ = true;
     cancelled_ = false;
     closeAsked_ = false;
+    // The window's focus widget also while it is hidden: an add from the command line
+    // runs before the window first shows, and its focus must be there when it does.
+    focusBefore_ = window_ ? window_->focusWidget() : nullptr;
     LockControls(true);
     if (QProgressBar* bar = Progress()) {
         bar->setRange(0, std::max(1, total));
@@ -117,6 +120,10 @@ void BatchLock::End() {
         panel_.Arrange();
     }
     LockControls(false);
+    if (focusBefore_ && focusBefore_->isEnabled() && window_ &&
+        window_->focusWidget() != focusBefore_)
+        focusBefore_->setFocus(Qt::OtherFocusReason);
+    focusBefore_ = nullptr;
     emit Ended();
     if (closeAsked_ && window_)
         QTimer::singleShot(0, window_.data(), &QWidget::close);

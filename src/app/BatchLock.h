@@ -35,7 +35,8 @@ class BatchLock : public QObject {
     // How far the work is. Now and then the window paints and answers Escape; false
     // once the user cancelled.
     bool Step(int done);
-    // Hides the progress bar and unlocks the controls.
+    // Hides the progress bar, unlocks the controls and gives the keyboard focus back to
+    // the control that had it (locking a control that has the focus moves it away).
     void End();
 
     // Disables the option controls, the execute and "照上次改" buttons, the filter box,
@@ -56,6 +57,7 @@ class BatchLock : public QObject {
     OptionPanel& panel_;
     QPointer<QWidget> window_;
     QHash<QWidget*, bool> lockedStates_;
+    QPointer<QWidget> focusBefore_;
     QElapsedTimer sinceEvents_;
     bool busy_ = false;
     bool cancelled_ = false;

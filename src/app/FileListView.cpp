@@ -30,7 +30,7 @@ FileListView::FileListView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
-    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListView::HeaderClicked);
 }
@@ -174,11 +174,24 @@ void FileListView::keyPressEvent(QKeyEvent* event) {
     }
     if (now == before)
         return;
-    // Ctrl with a key moves the current row only.
+    // Ctrl with an arrow or a page key moves the current row only; Home and End move to
+    // the first or the last row, Ctrl or not, and take the selection there.
+    const bool toEnd = event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
     if (shift)
         Select([&](RowSelection& s) { s.SpanTo(row, true, before.isValid() ? before.row() : -1); });
-    else if (!control)
+    else if (!control || toEnd)
         Select([&](RowSelection& s) { s.Only(row); });
+}
+
+// The rows are the items of this list: Home and End go to its first and its last row
+// (a table's own would go to the first or last cell of the current row), in the column
+// the current cell is in.
+QModelIndex FileListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    if ((cursorAction == MoveHome || cursorAction == MoveEnd) && model_ && model_->rowCount() > 0) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        return model_->index(cursorAction == MoveHome ? 0 : model_->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(cursorAction, modifiers);
 }
 
 bool FileListView::IsChecked(int row) const {

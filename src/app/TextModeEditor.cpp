@@ -24,8 +24,8 @@ constexpr int kStaying[] = {ctl::kFileList, 1026,          1027,         1029,
                             ctl::kExecute,  ctl::kTextMode};
 // Shown but greyed in text mode: the options they act on are out of view.
 constexpr int kGreyed[] = {ctl::kResetOptions, ctl::kRenameLikeLast};
-// Where the row of buttons under the options starts (dialog units).
-constexpr int kButtonRowY = 128;
+// The room left above the row of buttons under the options (dialog units).
+constexpr int kAboveButtons = 2;
 
 }  // namespace
 
@@ -120,8 +120,9 @@ void TextModeEditor::Leave() {
 void TextModeEditor::Place() {
     const DialogUnits units(panel_.font());
     const int top = 5;
-    editor_->setGeometry(5, top, std::max(0, panel_.width() - 10),
-                         std::max(0, units.Y(kButtonRowY) - 2 - top));
+    // Down to the row of buttons, where the panel placed it.
+    const int bottom = panel_.Control(ctl::kResetOptions)->y() - units.Y(kAboveButtons) - 2;
+    editor_->setGeometry(5, top, std::max(0, panel_.width() - 10), std::max(0, bottom - top));
 }
 
 bool TextModeEditor::eventFilter(QObject* watched, QEvent* event) {

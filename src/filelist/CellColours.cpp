@@ -36,6 +36,7 @@ void CellColours::Replace(const ColourMark& mark) {
 }
 
 void CellColours::Clear() {
+    ++version_;
     entries_.clear();
     next_.clear();
     head_.clear();

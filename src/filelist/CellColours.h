@@ -26,6 +26,9 @@ class CellColours {
     CellColour ColourOf(int row, int column) const;
     std::span<const ColourMark> Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
+    // Counts the changes of the table: a user of the table can tell whether anyone
+    // changed it since it last looked.
+    std::uint64_t Version() const { return version_; }
     // Whether every entry only colours the text of `column`: the other cells then look
     // as they would without any entry.
     bool OnlyTextOf(int column) const { return !tinted_ && (columns_ & ~ColumnBit(column)) == 0; }
@@ -40,6 +43,7 @@ class CellColours {
         return std::uint64_t{1} << (column < 0 ? 63 : column > 62 ? 62 : column);
     }
     void Note(const ColourMark& mark) {
+        ++version_;
         columns_ |= ColumnBit(mark.column);
         tinted_ = tinted_ || mark.background != kWhiteBackground;
     }
@@ -52,6 +56,7 @@ class CellColours {
     std::vector<std::uint32_t> tail_;
     std::uint64_t columns_ = 0;  // a bit for each column some entry names
     bool tinted_ = false;        // some entry gives its row a background of its own
+    std::uint64_t version_ = 0;
 };
 
 }  // namespace tolvane

@@ -46,6 +46,7 @@ std::wstring TextModeSession::Begin(const FileList& list) {
     lines_.emplace_back();  // after the last line feed
     rowOfKey_.clear();
     mapBuilt_ = false;
+    coloured_ = false;
     active_ = true;
     return text;
 }
@@ -78,13 +79,32 @@ long long TextModeSession::RowOf(const FileList& list, size_t line) {
 }
 
 void TextModeSession::Apply(FileList& list, size_t row, std::wstring_view line) {
-    const std::wstring& name = list.Row(row).name;
-    const bool changed = StemOf(name) != LineText(line);
-    std::wstring newName = TextModeNewName(name, line);
+    std::wstring newName = TextModeNewName(list.Row(row).name, line);
     if (list.Row(row).newName != newName)
         list.SetNewName(row, std::move(newName));
-    list.SetCellColour({static_cast<int>(row), ColumnLayout::kNewName,
-                        changed ? kRedText : kBlackText, kWhiteBackground});
+}
+
+ColourMark TextModeSession::ColourOf(const FileList& list, size_t row, std::wstring_view line) {
+    const bool changed = StemOf(list.Row(row).name) != LineText(line);
+    return {static_cast<int>(row), ColumnLayout::kNewName, changed ? kRedText : kBlackText,
+            kWhiteBackground};
+}
+
+// A click on the list empties the colour table, a pass colours its results and changes
+// the rows' names: then the colour of every line's row is worked out again.
+void TextModeSession::Recolour(FileList& list) {
+    std::vector<ColourMark> marks;
+    marks.reserve(list.Colours().Entries().size() + keys_.size());
+    for (const ColourMark& mark : list.Colours().Entries()) {
+        if (mark.column != ColumnLayout::kNewName)
+            marks.push_back(mark);
+    }
+    for (size_t i = 0; i < keys_.size(); ++i) {
+        const long long row = RowOf(list, i);
+        if (row >= 0)
+            marks.push_back(ColourOf(list, static_cast<size_t>(row), lines_[i]));
+    }
+    list.SetColours(marks);
 }
 
 size_t TextModeSession::Replace(FileList& list, size_t first, size_t removed,
@@ -102,6 +122,9 @@ size_t TextModeSession::Replace(FileList& list, size_t first, size_t removed,
     lines_.erase(at(first), at(first + removed));
     lines_.insert(at(first), std::make_move_iterator(lines.begin()),
                   std::make_move_iterator(lines.end()));
+    // While nobody else changed the colour table since the last edit, only the rows
+    // of the edited lines can have changed colour.
+    const bool recolourAll = !coloured_ || list.Colours().Version() != colourVersion_;
     size_t applied = 0;
     for (size_t i = first; i < end; ++i) {
         if (i - first < old.size() && old[i - first] == lines_[i])
@@ -110,8 +133,14 @@ size_t TextModeSession::Replace(FileList& list, size_t first, size_t removed,
         if (row < 0)
             continue;
         Apply(list, static_cast<size_t>(row), lines_[i]);
+        if (!recolourAll)
+            list.SetCellColour(ColourOf(list, static_cast<size_t>(row), lines_[i]));
         ++applied;
     }
+    if (recolourAll)
+        Recolour(list);
+    colourVersion_ = list.Colours().Version();
+    coloured_ = true;
     return applied;
 }
 

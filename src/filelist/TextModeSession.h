@@ -29,15 +29,17 @@ class TextModeSession {
     // The editor replaced its lines first .. first + removed - 1 by `lines` (an edit
     // inside one line replaces that line by its new text). Every line whose text or
     // place changed gives the row it stands for its new name: the line trimmed and
-    // cleaned, with the extension of the row's name, drawn red when it differs from
-    // the name's stem. Rows left without a line keep their new names. Returns the
-    // number of rows that took a line.
+    // cleaned, with the extension of the row's name. Then every line's row is drawn
+    // red when its line differs from the stem of its name, black when not; rows left
+    // without a line keep their new names. Returns the number of rows that took a line.
     size_t Replace(FileList& list, size_t first, size_t removed, std::vector<std::wstring> lines);
 
   private:
     // The current index of the row line `line` stands for; -1 when there is none.
     long long RowOf(const FileList& list, size_t line);
     void Apply(FileList& list, size_t row, std::wstring_view line);
+    static ColourMark ColourOf(const FileList& list, size_t row, std::wstring_view line);
+    void Recolour(FileList& list);
 
     bool active_ = false;
     std::vector<std::wstring> lines_;
@@ -46,6 +48,9 @@ class TextModeSession {
     std::unordered_map<std::uint64_t, size_t> rowOfKey_;
     std::uint64_t mapGeneration_ = 0;
     bool mapBuilt_ = false;
+    // The colour table as the last edit left it.
+    std::uint64_t colourVersion_ = 0;
+    bool coloured_ = false;
 };
 
 // The new name that text-mode line `line` gives a row named `name`.

@@ -102,21 +102,32 @@ TEST(TextModeSessionTest, LinesStayWithTheirRowsWhenRowsMoveOrGo) {
     EXPECT_EQ(NewNames(list), (Texts{L"first.txt", L"b.txt", L"new.txt"}));
 }
 
-TEST(TextModeSessionTest, ColoursFollowTheEditedCellOnly) {
-    FileList list = MakeList({L"a.txt", L"b.txt"});
+// After each edit every line's row is red when its line differs from its name's stem,
+// black when not, whatever marks of that column the table held.
+TEST(TextModeSessionTest, EveryEditColoursEveryLine) {
+    FileList list = MakeList({L"a.txt", L"b.txt", L"c.txt"});
     list.AppendColour({1, ColumnLayout::kNewName, kRedText, kWhiteBackground});
+    list.AppendColour({0, ColumnLayout::kStatus, kRedText, kWhiteBackground});
     TextModeSession session;
     session.Begin(list);
-    session.Replace(list, 0, 1, {L"z"});
-    EXPECT_EQ(list.Colours().ColourOf(0, ColumnLayout::kNewName).text, kRedText);
-    session.Replace(list, 0, 1, {L"a"});
-    EXPECT_EQ(list.Colours().ColourOf(0, ColumnLayout::kNewName).text, kBlackText);
-    // One mark per edited cell, however often it is edited.
-    EXPECT_EQ(list.Colours().Entries().size(), 2u);
-    EXPECT_EQ(list.Colours().ColourOf(1, ColumnLayout::kNewName).text, kRedText);
+    const auto text = [&](int row) {
+        return list.Colours().ColourOf(row, ColumnLayout::kNewName).text;
+    };
+    session.Replace(list, 2, 1, {L"z"});
+    EXPECT_EQ(text(0), kBlackText);
+    EXPECT_EQ(text(1), kBlackText);  // its line is its stem: the old red mark goes
+    EXPECT_EQ(text(2), kRedText);
+    EXPECT_EQ(list.Colours().ColourOf(0, ColumnLayout::kStatus).text, kRedText);  // stays
+    list.ClearColours();                  // a click on the list
+    session.Replace(list, 0, 1, {L"a"});  // a line typed back as it was
+    EXPECT_EQ(text(2), kRedText);
+    session.Replace(list, 0, 1, {L" y "});
+    EXPECT_EQ(text(0), kRedText);
+    // One mark per row, however often it is edited.
+    EXPECT_EQ(list.Colours().Entries().size(), 3u);
     session.End();
     EXPECT_EQ(session.Replace(list, 0, 1, {L"q"}), 0u);
-    EXPECT_EQ(list.Row(0).newName, L"a.txt");
+    EXPECT_EQ(list.Row(0).newName, L"y.txt");
 }
 
 TEST(TextModeSessionTest, ANameWithALineBreakStillHasOneLine) {

@@ -5,6 +5,7 @@
 #include "WindowFixture.h"
 #include "app/FileListModel.h"
 #include "app/FileListView.h"
+#include "app/InlineEditor.h"
 #include "app/OptionPanel.h"
 #include "filelist/ColumnLayout.h"
 #include "filelist/FileList.h"
@@ -45,9 +46,17 @@ class ListSelectionTest : public QObject {
         QCOMPARE(f.RowCount(), kRows);
         FocusOn(View(f));
     }
+    static const QHash<QString, Qt::Key>& Keys() {
+        static const QHash<QString, Qt::Key> keys{{QStringLiteral("Down"), Qt::Key_Down},
+                                                  {QStringLiteral("Up"), Qt::Key_Up},
+                                                  {QStringLiteral("Space"), Qt::Key_Space},
+                                                  {QStringLiteral("Home"), Qt::Key_Home},
+                                                  {QStringLiteral("End"), Qt::Key_End}};
+        return keys;
+    }
     // Steps: c<row> click, s<row> Shift+click, t<row> Ctrl+click, r<row> right click,
-    // d<from>-<to> a drag, "empty" a click below the rows; keys: Down, S+Down (Shift),
-    // C+Down (Ctrl), Up, S+Up, Space, C+Space.
+    // d<from>-<to> a drag, "empty" a click below the rows; keys (Keys()) alone, with
+    // Shift (S+Down) or with Ctrl (C+Down).
     static void Run(WindowFixture& f, const QString& step) {
         QWidget* viewport = View(f)->viewport();
         const QChar kind = step.at(0);
@@ -57,19 +66,13 @@ class ListSelectionTest : public QObject {
             const QPoint below(last.center().x(), last.bottom() + last.height());
             QVERIFY(viewport->rect().contains(below));
             QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, below);
-        } else if (step.contains('+') || step == QStringLiteral("Down") ||
-                   step == QStringLiteral("Up") || step == QStringLiteral("Space")) {
+        } else if (Keys().contains(step.section('+', -1))) {
             Qt::KeyboardModifiers modifiers;
             if (step.startsWith(QStringLiteral("S+")))
                 modifiers = Qt::ShiftModifier;
             if (step.startsWith(QStringLiteral("C+")))
                 modifiers = Qt::ControlModifier;
-            const QString key = step.section('+', -1);
-            QTest::keyClick(View(f),
-                            key == QStringLiteral("Down") ? Qt::Key_Down
-                            : key == QStringLiteral("Up") ? Qt::Key_Up
-                                                          : Qt::Key_Space,
-                            modifiers);
+            QTest::keyClick(View(f), Keys().value(step.section('+', -1)), modifiers);
         } else if (kind == 'd') {
             const int to = step.section('-', 1).toInt();
             QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, CellCentre(f, row));
@@ -139,6 +142,18 @@ class ListSelectionTest : public QObject {
                                                      << "--x-x-----" << 4;
         QTest::newRow("ctrl+space takes away") << "c2 S+Down C+Space"
                                                << "--x-------" << 3;
+        QTest::newRow("home") << "c5 Home"
+                              << "x---------" << 0;
+        QTest::newRow("end") << "c2 End"
+                             << "---------x" << 9;
+        QTest::newRow("ctrl+home moves the selection too") << "c5 C+Home"
+                                                           << "x---------" << 0;
+        QTest::newRow("ctrl+end moves the selection too") << "c2 C+End"
+                                                          << "---------x" << 9;
+        QTest::newRow("shift+home spans to the top") << "c3 S+Home"
+                                                     << "xxxx------" << 0;
+        QTest::newRow("shift+end spans to the bottom") << "c6 S+End"
+                                                       << "------xxxx" << 9;
         QTest::newRow("drag down") << "d1-4"
                                    << "-xxxx-----" << 4;
         QTest::newRow("drag up") << "d6-3"
@@ -164,6 +179,38 @@ class ListSelectionTest : public QObject {
         QCOMPARE(View(f)->currentIndex().row(), mark);
         // Qt's own selection stays empty: the rows' flags are the only record.
         QVERIFY(!View(f)->selectionModel()->hasSelection());
+    }
+
+    // F2, Delete and the Alt+moves act on the row a key moved to, not on the one before.
+    void CommandsActOnTheRowMovedTo_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("names");  // the rows' names afterwards
+        QTest::addColumn<int>("editedRow");  // -1: no inline edit open
+        QTest::newRow("ctrl+home, F2") << "c5 C+Home" << int(Qt::Key_F2) << "abcdefghij" << 0;
+        QTest::newRow("end, F2") << "c2 End" << int(Qt::Key_F2) << "abcdefghij" << 9;
+        QTest::newRow("ctrl+end, delete") << "c2 C+End" << int(Qt::Key_Delete) << "abcdefghi" << -1;
+        QTest::newRow("home, delete") << "c4 Home" << int(Qt::Key_Delete) << "bcdefghij" << -1;
+        QTest::newRow("end, alt+home")
+            << "c1 End" << int(Qt::Key_Home | Qt::ALT) << "jabcdefghi" << -1;
+    }
+    void CommandsActOnTheRowMovedTo() {
+        QFETCH(QString, steps);
+        QFETCH(int, key);
+        QFETCH(QString, names);
+        QFETCH(int, editedRow);
+        WindowFixture f;
+        f.Open();
+        ListRows(f);
+        for (const QString& step : steps.split(' '))
+            Run(f, step);
+        const QKeyCombination combination = QKeyCombination::fromCombined(key);
+        QTest::keyClick(View(f), combination.key(), combination.keyboardModifiers());
+        QString shown;
+        for (int r = 0; r < f.RowCount(); ++r)
+            shown += f.Cell(r, ColumnLayout::kName);
+        QCOMPARE(shown, names);
+        QCOMPARE(f.Window().Inline().Row(), editedRow);
     }
 
     // What is drawn follows the flags: a selected row in the highlight colour, the

@@ -143,6 +143,31 @@ class TextModeTest : public QObject {
         QCOMPARE(f.Column(ColumnLayout::kNewName), (QStringList{"c3.txt", "b.txt"}));
     }
 
+    // A click on the list clears the colours; the next edit, on any line, draws every
+    // row whose typed name differs from its name red again, and the others black.
+    void AnEditColoursEveryLineAfterAClick() {
+        WindowFixture f;
+        f.Open();
+        EnterWith(f, {"a.txt", "b.txt", "c.txt"});
+        TypeAtLine(f, 0, QStringLiteral("1"));
+        TypeAtLine(f, 1, QStringLiteral("2"));
+        FileListView* view = f.Window().Panel().ListView();
+        const auto red = [&](int row) {
+            return f.Window().List().Colours().ColourOf(row, ColumnLayout::kNewName).text ==
+                   kRedText;
+        };
+        QVERIFY(red(1));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(2, ColumnLayout::kName)).center());
+        QVERIFY(!red(1));
+        TypeAtLine(f, 2, QStringLiteral("3"));
+        PressKey(Editor(f), Qt::Key_Backspace);  // line 2 is its name's stem again
+        QCOMPARE(f.Column(ColumnLayout::kNewName), (QStringList{"a1.txt", "b2.txt", "c.txt"}));
+        QVERIFY(red(0));
+        QVERIFY(red(1));
+        QVERIFY(!red(2));
+    }
+
     // One line per row, and a keystroke repaints only its own row's new name.
     void AnEditTouchesOnlyItsRow() {
         WindowFixture f;

@@ -80,7 +80,7 @@ QStringList WindowFixture::NamesOnDisk() const {
     return names;
 }
 
-CKestrinDlg& WindowFixture::Open(int languageId) {
+CKestrinDlg& WindowFixture::Open(int languageId, const std::vector<std::wstring>& arguments) {
     Close();
     CKestrinDlg::Environment environment;
     environment.paths.settingsFile = SettingsFile();
@@ -89,9 +89,13 @@ CKestrinDlg& WindowFixture::Open(int languageId) {
     environment.restart = [this] { ++restarts; };
     environment.exitNow = [this] { ++exits; };
     window_ = std::make_unique<CKestrinDlg>(std::move(environment));
+    window_->AddArguments(arguments);
     window_->show();
     window_->activateWindow();
-    if (!QTest::qWaitForWindowActive(window_.get()))
+    // A Wayland compositor activates a new window when it hands it the keyboard, a
+    // moment after it shows; Qt waits only for the showing there.
+    if (!QTest::qWaitForWindowActive(window_.get()) ||
+        !QTest::qWaitFor([this] { return window_->isActiveWindow(); }))
         qWarning("the window did not become active");
     return *window_;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/CKestrinDlg.h"
 
@@ -40,8 +41,9 @@ class WindowFixture {
     QStringList NamesOnDisk() const;
 
     // Opens the window in the system language `languageId` (2052 or 1033) with the
-    // shipped language folder, shows it and makes it the active window.
-    CKestrinDlg& Open(int languageId = 2052);
+    // shipped language folder, adds `arguments` as a command line does (before the
+    // window shows), shows it and makes it the active window.
+    CKestrinDlg& Open(int languageId = 2052, const std::vector<std::wstring>& arguments = {});
     // Closes and destroys the window, as a person ends the program.
     void Close();
     CKestrinDlg& Window() const { return *window_; }

@@ -13,6 +13,7 @@
 #include "app/OptionPanel.h"
 #include "app/ToolBars.h"
 #include "engine/ControlTable.h"
+#include "engine/TextConvert.h"
 #include "settings/MenuTable.h"
 
 namespace tolvane {
@@ -248,6 +249,37 @@ class WindowSetupTest : public QObject {
         };
         for (const auto& [widget, tip] : tipped)
             QCOMPARE(ToolTipShown(widget), shown ? tip : QString());
+    }
+
+    // Locking the options for an add of more than 100 items moves the focus off the
+    // box that had it; typing afterwards reaches that box again, whether the add ran
+    // from the command line before the window showed or in the open window.
+    void TypingAfterALockedAddReachesTheFocusedBox_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("fromCommandLine");
+        QTest::addColumn<int>("focused");
+        QTest::newRow("command line, 150 files") << 150 << true << ctl::kInsertText;
+        QTest::newRow("open window, find box") << 150 << false << ctl::kFindText;
+    }
+    void TypingAfterALockedAddReachesTheFocusedBox() {
+        QFETCH(int, files);
+        QFETCH(bool, fromCommandLine);
+        QFETCH(int, focused);
+        WindowFixture f;
+        for (int i = 0; i < files; ++i)
+            f.MakeFile("f" + std::to_string(i));
+        const std::wstring folder = ToWide(f.Files().string());
+        if (fromCommandLine) {
+            f.Open(2052, {folder});
+        } else {
+            f.Open();
+            f.Combo(focused)->setFocus(Qt::MouseFocusReason);
+            f.Window().AddOnePath(folder);
+        }
+        QCOMPARE(f.RowCount(), files);
+        QVERIFY(QApplication::focusWidget());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("zq"));
+        QCOMPARE(f.Combo(focused)->currentText(), QStringLiteral("zq"));
     }
 
     void HelpTwiceIsOneWindow() {
