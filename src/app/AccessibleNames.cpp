@@ -8,7 +8,15 @@ namespace tolvane {
 
 namespace {
 
+// The lines under the list show what happened, not what a control is: they name
+// nothing, and are named by what they show (StatusLabel).
+bool ShowsState(int id) {
+    return id == ctl::kObjectCount || id == ctl::kStatusLine;
+}
+
 bool HasCaption(const ControlInfo& info) {
+    if (ShowsState(info.id))
+        return false;
     switch (info.kind) {
         case ControlKind::CheckBox:
         case ControlKind::RadioButton:
@@ -27,7 +35,13 @@ int LabelIdOf(int id) {
     if (id == ctl::kTextModeEditor)
         return ctl::kTextMode;
     const ControlInfo* control = FindMainWindowControl(id);
-    if (control == nullptr)
+    // The progress bar stands in the row of the lines under the list: none of them
+    // names it.
+    if (control == nullptr || ShowsState(id) || id == ctl::kProgress)
+        return 0;
+    // A hidden control (a history store, the in-place editor shown over a cell) only
+    // happens to stand on a row: the caption there is about something else.
+    if (control->flags & kHidden)
         return 0;
     if (HasCaption(*control))
         return id;
@@ -42,6 +56,18 @@ int LabelIdOf(int id) {
             best = &other;
     }
     return best ? best->id : 0;
+}
+
+const char* NumberFieldNameKey(int fieldId) {
+    switch (fieldId) {
+        case ctl::kInsertPositionEdit: return "insertPosition";
+        case ctl::kDeletePositionEdit: return "deleteFrom";
+        case ctl::kDeleteCountEdit: return "deleteCount";
+        case ctl::kSerialStartEdit: return "serialStart";
+        case ctl::kSerialIncrementEdit: return "serialStep";
+        case ctl::kSerialDigitsEdit: return "serialDigits";
+        default: return nullptr;
+    }
 }
 
 }  // namespace tolvane

@@ -13,14 +13,18 @@
 #include <algorithm>
 
 #include "AccessibleNames.h"
+#include "ComboBoxAccessible.h"
 #include "DialogUnits.h"
+#include "DisplayText.h"
 #include "FileListView.h"
 #include "KeyFilter.h"
 #include "LinkText.h"
 #include "SpinButtons.h"
+#include "StatusLabel.h"
 #include "engine/NumberFields.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
+#include "settings/Language.h"
 
 namespace tolvane {
 
@@ -36,6 +40,11 @@ constexpr int kRowBand = 6;
 // row of buttons under the options starts (dialog units).
 constexpr int kCaptionColumnEnd = 38;
 constexpr int kButtonRowY = 128;
+// The table leaves room above the options for a toolbar drawn inside the window (the
+// outer frame starts this far down, in dialog units); here the menu and the toolbar sit
+// above the panel, so everything moves up to this gap (pixels) below them.
+constexpr int kOptionsFrameY = 13;
+constexpr int kTopGap = 5;
 
 bool InBottomRow(int id) {
     return id == ctl::kFileList || id == ctl::kObjectCount || id == ctl::kProgress ||
@@ -77,6 +86,20 @@ void SetDropDown(QComboBox* combo, const std::vector<std::wstring>& items) {
     combo->setEditText(text);
 }
 
+// A caption as a screen reader should say it: without the link marks, and without the
+// mnemonic marks that buttons and labels with a buddy draw as an underline.
+QString SpokenCaption(const QWidget* widget, const QString& caption) {
+    QString text = PlainCaption(caption);
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (label != nullptr && label->buddy() == nullptr)
+        return text;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'&')
+            text.remove(i, 1);  // "&&" keeps the second one
+    }
+    return text;
+}
+
 // The text a number field shows for `text`: a number past its range as the number used.
 std::optional<QString> ClampedText(int id, std::wstring_view text) {
     if (const auto clamped = ClampedNumberText(id, text))
@@ -87,6 +110,7 @@ std::optional<QString> ClampedText(int id, std::wstring_view text) {
 }  // namespace
 
 OptionPanel::OptionPanel(QWidget* parent) : QWidget(parent) {
+    InstallComboBoxAccessible();
     setFont(WindowFont());
     Build();
 }
@@ -117,6 +141,7 @@ void OptionPanel::Build() {
         delete controls_.take(spin.id);
         controls_.insert(spin.id, arrows);
     }
+    SetBuddies();
     RefreshAccessibleNames();
     // Frames go behind the controls they surround.
     for (auto& [rect, box] : groupBoxes_)
@@ -164,7 +189,10 @@ QWidget* OptionPanel::MakeControl(const ControlInfo& info) {
             link->setFocusPolicy(Qt::TabFocus);
             return link;
         }
-        case ControlKind::StaticText: return new QLabel(text, this);
+        case ControlKind::StaticText:
+            if (info.id == ctl::kObjectCount || info.id == ctl::kStatusLine)
+                return new StatusLabel(text, this);
+            return new QLabel(text, this);
         case ControlKind::GroupBox: return new QGroupBox(this);
         case ControlKind::ListView: return listView_ = new FileListView(this);
         case ControlKind::ProgressBar: {
@@ -248,12 +276,63 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
     }
 }
 
+void OptionPanel::SetBuddies() {
+    // A label names the first control after it on its row: the box it stands before.
+    std::vector<const ControlInfo*> order;
+    for (const ControlInfo& info : MainWindowControls())
+        order.push_back(&info);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const ControlInfo* a, const ControlInfo* b) { return a->x < b->x; });
+    for (const ControlInfo* info : order) {
+        const int labelId = LabelIdOf(info->id);
+        const ControlInfo* labelInfo = FindMainWindowControl(labelId);
+        QWidget* control = Control(info->id);
+        if (labelId == info->id || !labelInfo || labelInfo->kind != ControlKind::StaticText ||
+            !control || control->focusPolicy() == Qt::NoFocus)
+            continue;
+        auto* label = qobject_cast<QLabel*>(Control(labelId));
+        if (label && !label->buddy())
+            label->setBuddy(control);
+    }
+}
+
 void OptionPanel::RefreshAccessibleNames() {
     for (auto it = controls_.begin(); it != controls_.end(); ++it) {
-        const int label = LabelIdOf(it.key());
-        if (label != 0)
-            it.value()->setAccessibleName(PlainCaption(captions_.value(label)));
+        const int labelId = LabelIdOf(it.key());
+        if (labelId == 0)
+            continue;
+        const QString name = SpokenCaption(Control(labelId), captions_.value(labelId));
+        it.value()->setAccessibleName(name);
+        // The field of an editable box is what has the text cursor: it is named too.
+        if (auto* combo = qobject_cast<QComboBox*>(it.value()); combo && combo->lineEdit())
+            combo->lineEdit()->setAccessibleName(name);
     }
+}
+
+void OptionPanel::ApplySpokenNames(const Language& language) {
+    Control(ctl::kProgress)->setAccessibleName(DisplayText(language.Text("progress")));
+    Control(ctl::kStatusLine)->setAccessibleDescription(DisplayText(language.Text("statusLine")));
+    const QString increase = DisplayText(language.Text("increaseField"));
+    const QString decrease = DisplayText(language.Text("decreaseField"));
+    for (const SpinInfo& spin : SpinControls()) {
+        const char* key = NumberFieldNameKey(spin.buddy);
+        auto* arrows = qobject_cast<SpinButtons*>(Control(spin.id));
+        if (key == nullptr || arrows == nullptr)
+            continue;
+        const QString field = DisplayText(language.Text(key));
+        arrows->SetAccessibleNames(increase.arg(field), decrease.arg(field));
+        // Two fields are both labelled "位置": the description tells them apart.
+        arrows->Buddy()->setAccessibleDescription(field);
+    }
+}
+
+void OptionPanel::ShowOutcome(int id, const QString& text) {
+    auto* status = qobject_cast<StatusLabel*>(Control(id));
+    const bool same = status && status->text() == text;
+    SetCaption(id, text);  // a new text is told to a screen reader as it is shown
+    // The same outcome again is news too.
+    if (same)
+        status->Announce();
 }
 
 std::wstring OptionPanel::Text(int id) const {
@@ -372,6 +451,8 @@ void OptionPanel::SetCaption(int id, const QString& text) {
         return;
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(text);
+    else if (auto* status = qobject_cast<StatusLabel*>(widget))
+        status->Show(text);
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(info->kind == ControlKind::Link ? LinkHtml(text) : text);
     captions_.insert(id, text);
@@ -400,9 +481,12 @@ void OptionPanel::Arrange() {
     }
     std::sort(order.begin(), order.end(),
               [](const ControlInfo* a, const ControlInfo* b) { return a->x < b->x; });
+    const int lift = std::max(0, units.Y(kOptionsFrameY) - kTopGap);
     QHash<int, QRect> rects;
     for (const ControlInfo* info : order)
-        rects.insert(info->id, units.Rect(info->x, info->y, info->width, FieldHeight(*info)));
+        rects.insert(
+            info->id,
+            units.Rect(info->x, info->y, info->width, FieldHeight(*info)).translated(0, -lift));
     // The captions of the option rows stand in a column before the frames; a longer
     // caption (a translation) moves the rows and their frames along.
     const auto inOptionRows = [](const ControlInfo& info) { return info.y < kButtonRowY; };
@@ -487,7 +571,8 @@ void OptionPanel::Arrange() {
     std::vector<QRect> frames;
     for (const auto& [dialogRect, box] : groupBoxes_) {
         QRect frame =
-            units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(), dialogRect.height());
+            units.Rect(dialogRect.x(), dialogRect.y(), dialogRect.width(), dialogRect.height())
+                .translated(0, -lift);
         if (dialogRect.x() >= kCaptionColumnEnd)
             frame.translate(columnShift, 0);
         int right = frame.right();
@@ -522,7 +607,7 @@ void OptionPanel::Arrange() {
     const QRect filter = rects.value(ctl::kFilter);
     spareSpot_ = QRect(filter.right() + units.X(4), filter.top(), filter.height(), filter.height());
     contentRight_ = std::max(contentRight_, spareSpot_.right() + units.X(2));
-    listTop_ = units.Y(147);
+    listTop_ = units.Y(147) - lift;
     PlaceBottomRow();
 }
 
@@ -532,6 +617,16 @@ QSize OptionPanel::MinimumContentSize() const {
 
 int OptionPanel::StatusRowHeight() const {
     return std::max(20, fontMetrics().height() + 6);
+}
+
+// A drop-down list that follows its items resizes itself to them a moment after they
+// change, and asks its parent to place it again: without a layout here, only a new
+// arrangement gives it back the height of its row (else it reaches into the frame
+// below) and moves its neighbours along when it grew.
+bool OptionPanel::event(QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest)
+        Arrange();
+    return QWidget::event(event);
 }
 
 void OptionPanel::resizeEvent(QResizeEvent* event) {

@@ -15,6 +15,7 @@ class QComboBox;
 namespace tolvane {
 
 class FileListView;
+class Language;
 
 // The controls of the main window, made from the control table in one loop: each
 // widget is created for its kind, placed by its dialog units, bound to the signals
@@ -60,6 +61,12 @@ class OptionPanel : public QWidget, public OptionControlStates {
     // The caption of a control (a link in "<a>text</a>" form) and its tool tip.
     void SetCaption(int id, const QString& text);
     void SetToolTip(int id, const QString& text);
+    // Names in the interface language for what has no caption of its own: the progress
+    // bar, the status line while it is empty, the arrows of the number fields.
+    void ApplySpokenNames(const Language& language);
+    // Shows the outcome of a pass on a line under the list (`id`) and tells a screen
+    // reader, also when the line already read so.
+    void ShowOutcome(int id, const QString& text);
 
     // Lays the controls out again after their captions changed: a control whose
     // caption needs more room than its dialog units give it grows, and what follows
@@ -80,12 +87,14 @@ class OptionPanel : public QWidget, public OptionControlStates {
     void ButtonClicked(int id);
 
   protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void Build();
     QWidget* MakeControl(const ControlInfo& info);
     void Bind(const ControlInfo& info, QWidget* widget);
+    void SetBuddies();
     void RefreshAccessibleNames();
     int StatusRowHeight() const;
 

@@ -71,7 +71,7 @@ void PassActions::RenameWhenNamesAreRead() {
 }
 
 void PassActions::ShowSummary(const QString& text) {
-    panel_.SetCaption(ctl::kObjectCount, text);
+    panel_.ShowOutcome(ctl::kObjectCount, text);
 }
 
 void PassActions::ExecuteRenames() {

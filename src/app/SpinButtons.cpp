@@ -39,6 +39,11 @@ void SpinButtons::Step(int delta) {
         buddy_->setText(QString::number(next));
 }
 
+void SpinButtons::SetAccessibleNames(const QString& up, const QString& down) {
+    up_->setAccessibleName(up);
+    down_->setAccessibleName(down);
+}
+
 bool SpinButtons::eventFilter(QObject* watched, QEvent* event) {
     if (watched == buddy_ && event->type() == QEvent::KeyPress && isEnabled()) {
         const auto* key = static_cast<QKeyEvent*>(event);

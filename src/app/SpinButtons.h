@@ -19,6 +19,10 @@ class SpinButtons : public QWidget {
 
     void Step(int delta);
     QLineEdit* Buddy() const { return buddy_; }
+    // What a screen reader calls the two arrows.
+    void SetAccessibleNames(const QString& up, const QString& down);
+    QToolButton* Up() const { return up_; }
+    QToolButton* Down() const { return down_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
