@@ -47,10 +47,13 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVANE_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's platform plugins and the SVG images of its toolbar.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
-# Chinese texts show as boxes without a font that has them.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# The window's platform plugins (X11 and Wayland), the SVG images of its toolbar, and
+# Qt's own texts (dialog buttons, file dialogs) in the window's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, libqt6svg6, qt6-translations-l10n")
+# Chinese texts show as boxes without a font that has them. The platform themes give
+# the desktop's own file dialogs (GTK's, or the portal's) instead of Qt's.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-wqy-microhei | fonts-noto-cjk, qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 if(NOT "${TOLVANE_HOMEPAGE}" STREQUAL "")
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOLVANE_HOMEPAGE}")

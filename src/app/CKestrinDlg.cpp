@@ -36,6 +36,7 @@
 #include "PathListActions.h"
 #include "PreviewController.h"
 #include "ProjectLinks.h"
+#include "QtTranslations.h"
 #include "RowMenu.h"
 #include "TextModeEditor.h"
 #include "ToolBars.h"
@@ -70,9 +71,12 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
     std::filesystem::create_directories(settings_.File().parent_path(), ec);
 
     // Language first: every text below is looked up in it.
-    language_ = Language(
-        ChooseLanguage(settings_, environment_.systemLanguageId, environment_.paths.languageFolder)
-            .file);
+    const LanguageChoice choice =
+        ChooseLanguage(settings_, environment_.systemLanguageId, environment_.paths.languageFolder);
+    language_ = Language(choice.file);
+    // Before any widget: Qt's own texts (question buttons, its file dialog) follow too.
+    qtTexts_ = std::make_unique<QtTranslations>(
+        QString::fromStdString(QtLocaleOf(language_, choice.code)));
     panel_ = new OptionPanel(this);
     setCentralWidget(panel_);
     commands_ = new CommandTable(this);
@@ -97,7 +101,7 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
         statuses << DisplayText(language_.Text(key));
     panel_->ListView()->FitColumnToTexts(ColumnLayout::kStatus, statuses);
     panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
-    panel_->Control(ctl::kProgress)->setAccessibleName(DisplayText(language_.Text("progress")));
+    panel_->ApplySpokenNames(language_);
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
     batch_ = new BatchLock(*panel_, this);
     adding_->SetBatchLock(batch_);
@@ -462,6 +466,13 @@ void CKestrinDlg::ForgetConflicts() {
 }
 
 void CKestrinDlg::ToggleAlwaysOnTop() {
+    // A Wayland client cannot raise itself above others (the stacking belongs to the
+    // compositor, and Qt drops the hint there): say where the desktop offers it instead
+    // of showing a pin that keeps nothing on top.
+    if (!onTop_ && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        panel_->SetCaption(ctl::kStatusLine, DisplayText(language_.Text("onTopByDesktop")));
+        return;
+    }
     onTop_ = !onTop_;
     const bool visible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);

@@ -32,6 +32,7 @@ class OptionPanel;
 class PassActions;
 class PathListActions;
 class PreviewController;
+class QtTranslations;
 class TextModeEditor;
 class ToolBars;
 
@@ -134,6 +135,7 @@ class CKestrinDlg : public QMainWindow, public TranslatableWindow {
     Environment environment_;
     Settings settings_;
     Language language_;
+    std::unique_ptr<QtTranslations> qtTexts_;
     SystemClock clock_;
     FileList list_;
     SharedRows rows_{list_};

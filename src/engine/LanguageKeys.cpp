@@ -92,9 +92,22 @@ constexpr LanguageKey kKeys[] = {
     // What the window says beyond the statuses and the summary.
     {"fileList", K::Lookup, L"文件列表", ""},
     {"progress", K::Lookup, L"进度", ""},
+    // What a screen reader calls the status line while it is empty, the arrows of the
+    // number fields (%1: what the field holds) and the fields themselves.
+    {"statusLine", K::Lookup, L"状态", ""},
+    {"increaseField", K::Lookup, L"增加 %1", ""},
+    {"decreaseField", K::Lookup, L"减少 %1", ""},
+    {"insertPosition", K::Lookup, L"插入位置", ""},
+    {"deleteFrom", K::Lookup, L"删除起始位置", ""},
+    {"deleteCount", K::Lookup, L"删除字符数", ""},
+    {"serialStart", K::Lookup, L"序号起始值", ""},
+    {"serialStep", K::Lookup, L"序号增量", ""},
+    {"serialDigits", K::Lookup, L"序号位数", ""},
     {"patternInvalid", K::Lookup, L"查找内容不是有效的表达式：", ""},
     {"patternGaveUp", K::Lookup, L"查找的表达式运算过久，已放弃，部分新文件名不完整", ""},
     {"filterGaveUp", K::Lookup, L"过滤的表达式运算过久，已放弃", ""},
+    {"onTopByDesktop", K::Lookup, L"Wayland 下只有桌面能置顶窗口：请用窗口菜单（Alt+空格）中的置顶",
+     ""},
     {"nothingRenamed", K::Lookup, L"没有文件被改名。", ""},
     {"journalFailed", K::Lookup, L"无法写入改名记录，因此没有文件被改名：", ""},
     {"nameTaken", K::Lookup, L"×已存在", ""},

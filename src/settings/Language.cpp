@@ -9,6 +9,7 @@
 #include "SettingsDialogControls.h"
 #include "engine/ControlTable.h"
 #include "engine/LanguageKeys.h"
+#include "engine/StringOps.h"
 #include "engine/TextConvert.h"
 
 namespace tolvane {
@@ -96,6 +97,31 @@ std::wstring Language::ItemText(std::string_view key, std::wstring_view builtIn)
 
 std::wstring Language::Text(std::string_view key, std::string_view use) const {
     return Lookup(key, BuiltInText(key, use));
+}
+
+std::string QtLocaleOf(const Language& language, std::wstring_view code) {
+    if (!language.InUse())
+        return "zh_CN";
+    const std::wstring value = language.Lookup("qtLocale", L"");
+    const std::wstring_view named = TrimBlanks(value);
+    if (!named.empty()) {
+        // The name ends up in the name of a file that is opened.
+        std::string locale;
+        for (wchar_t c : named) {
+            const bool allowed = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') ||
+                                 (c >= L'0' && c <= L'9') || c == L'_' || c == L'-';
+            if (!allowed)
+                return "";
+            locale.push_back(static_cast<char>(c));
+        }
+        return locale;
+    }
+    const std::wstring upper = AsciiUpper(code);
+    if (upper == L"CHS")
+        return "zh_CN";
+    if (upper == L"CHT")
+        return "zh_TW";
+    return "";
 }
 
 void ApplyToMainWindow(const Language& language, TranslatableWindow& window) {

@@ -12,6 +12,7 @@
 namespace tolvane {
 
 class IniFile;
+class Language;
 class Settings;
 
 // Language ids the system may report: Simplified Chinese, Traditional Chinese, other.
@@ -38,6 +39,14 @@ LanguageChoice ChooseLanguage(std::wstring_view storedCode, int systemLanguageId
                               const std::filesystem::path& languageFolder);
 LanguageChoice ChooseLanguage(const Settings& settings, int systemLanguageId,
                               const std::filesystem::path& languageFolder);
+
+// The locale of Qt's own texts (the buttons of a question, Qt's file dialog) in the
+// interface's language, such as "zh_TW"; empty for Qt's built-in English. A language
+// file names it with its key "qtLocale"; without one its code decides ("CHS" zh_CN,
+// "CHT" zh_TW, others none). Without a language file the built-in texts are
+// Simplified Chinese. A value with anything but letters, digits, '_' and '-' names
+// no locale.
+std::string QtLocaleOf(const Language& language, std::wstring_view code);
 
 // The texts of one language file. The language is in use when the file exists;
 // then each lookup gives the file's value, or the fallback when the value is empty

@@ -55,17 +55,12 @@ class KeyboardRenameTest : public QObject {
 
         // Ctrl+Shift+F2: Ctrl+Alt+F2 would switch the virtual terminal.
         QVERIFY(x_->Key(QStringLiteral("ctrl+shift+F2")));
-        QVERIFY2(WaitUntil(
-                     [&] {
-                         const QString active = x_->ActiveWindow();
-                         return !active.isEmpty() && active != window;
-                     },
-                     kTimeoutMs),
+        QVERIFY2(copy.WaitForOtherWindowFocused(window, kTimeoutMs),
                  "the question before undoing did not take the focus");
         QVERIFY(x_->Key(QStringLiteral("Return")));
         QCOMPARE(WaitForNames(work.Path(), before, kTimeoutMs), Sorted(before));
 
-        QVERIFY(x_->Activate(window));
+        QVERIFY(copy.Activate(window, kTimeoutMs));
         QVERIFY(x_->Key(QStringLiteral("ctrl+q")));
         QCOMPARE(copy.WaitForExit(kTimeoutMs), 0);
     }

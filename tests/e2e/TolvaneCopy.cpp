@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
+#include "E2eSupport.h"
 #include "XSession.h"
 
 namespace tolvane::test {
@@ -24,9 +26,18 @@ TolvaneCopy::TolvaneCopy(const XSession& x, const QString& home, const QStringLi
                          const QString& workingFolder)
     : x_(x) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), x.Display());
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (x.Wayland()) {
+        // A client of the compositor only: no X server to fall back on. The protocol
+        // log tells when a window of the copy has the keyboard.
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), x.WaylandSocket());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        env.insert(QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client"));
+    } else {
+        env.insert(QStringLiteral("DISPLAY"), x.Display());
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    }
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder(home));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
@@ -65,7 +76,54 @@ QString TolvaneCopy::SettingsFile(const QString& home) {
 }
 
 QString TolvaneCopy::WaitForWindow(int timeoutMs) {
-    return x_.WaitForWindow(Pid(), QStringLiteral("^Tolvane$"), timeoutMs);
+    if (!x_.Wayland())
+        return x_.WaitForWindow(Pid(), QStringLiteral("^Tolvane$"), timeoutMs);
+    // A Wayland client cannot be told apart on the X server; its window is there once
+    // the compositor has given it the keyboard, and keys then go through the
+    // compositor's window.
+    const bool focused = WaitUntil([&] { return KeyboardOnMainWindow() == 1; }, timeoutMs);
+    return focused && process_.state() == QProcess::Running ? x_.CompositorWindow() : QString();
+}
+
+bool TolvaneCopy::WaitForOtherWindowFocused(const QString& window, int timeoutMs) {
+    if (!x_.Wayland()) {
+        return WaitUntil(
+            [&] {
+                const QString active = x_.ActiveWindow();
+                return !active.isEmpty() && active != window;
+            },
+            timeoutMs);
+    }
+    return WaitUntil([&] { return KeyboardOnMainWindow() == 0; }, timeoutMs);
+}
+
+bool TolvaneCopy::Activate(const QString& window, int timeoutMs) {
+    return x_.Activate(window) &&
+           (!x_.Wayland() || WaitUntil([&] { return KeyboardOnMainWindow() == 1; }, timeoutMs));
+}
+
+int TolvaneCopy::KeyboardOnMainWindow() const {
+    // Every window shares the compositor's: the protocol log names the surface that
+    // got the keyboard, the main window's first, and a leave with the keyboard nowhere.
+    const QRegularExpression focus(
+        QStringLiteral(
+            "^\\[[ 0-9.]+\\] wl_keyboard@\\d+\\.(enter|leave)\\(\\d+, (wl_surface@\\d+|nil)"),
+        QRegularExpression::MultilineOption);
+    QFile log(errorFile_);
+    if (!log.open(QIODevice::ReadOnly))
+        return -1;
+    QString main, last;
+    bool entered = false;
+    for (const QRegularExpressionMatch& match :
+         focus.globalMatch(QString::fromLocal8Bit(log.readAll()))) {
+        entered = match.captured(1) == QLatin1String("enter");
+        last = match.captured(2);
+        if (entered && main.isEmpty())
+            main = last;
+    }
+    if (!entered)
+        return -1;
+    return last == main ? 1 : 0;
 }
 
 int TolvaneCopy::WaitForExit(int timeoutMs) {
@@ -84,8 +142,15 @@ QByteArray TolvaneCopy::Report() {
     else
         report = "ended with status " + QByteArray::number(process_.exitCode());
     QFile file(errorFile_);
-    if (file.open(QIODevice::ReadOnly))
-        report += "; standard error: " + file.readAll();
+    if (file.open(QIODevice::ReadOnly)) {
+        report += "; standard error: ";
+        // Without the Wayland protocol log: its lines start with a time stamp.
+        const QRegularExpression protocol(QStringLiteral("^\\[[ 0-9.]+\\] "));
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty() && !protocol.match(QString::fromLocal8Bit(line)).hasMatch())
+                report += line + '\n';
+        }
+    }
     return report;
 }
 

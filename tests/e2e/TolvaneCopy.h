@@ -29,6 +29,12 @@ class TolvaneCopy {
     qint64 Pid() const { return process_.processId(); }
     // Waits for the main window to show; its id, or empty when it did not come.
     QString WaitForWindow(int timeoutMs);
+    // Waits until another window of the copy than `window` (the main window) has the
+    // keyboard, as a question it asks takes it; false when none did in time.
+    bool WaitForOtherWindowFocused(const QString& window, int timeoutMs);
+    // Makes `window` (the main window) the active one and waits, under Wayland, until
+    // it has the keyboard again.
+    bool Activate(const QString& window, int timeoutMs);
     // Waits for the copy to end; its exit code, or -1 when it did not end normally in time.
     int WaitForExit(int timeoutMs);
     // For failure messages: whether the copy runs, ended or crashed, and what it wrote
@@ -36,6 +42,10 @@ class TolvaneCopy {
     QByteArray Report();
 
   private:
+    // Under Wayland, from the protocol log: 1 when the main window has the keyboard, 0
+    // when another window of the copy has it, -1 when none has.
+    int KeyboardOnMainWindow() const;
+
     const XSession& x_;
     QProcess process_;
     QString errorFile_;

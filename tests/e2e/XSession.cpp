@@ -1,6 +1,12 @@
 #include "XSession.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
+
+#include <sys/prctl.h>
+
+#include <csignal>
 
 #include "E2eSupport.h"
 
@@ -11,6 +17,12 @@ namespace {
 // A loaded two-core machine may take this long to bring a server up.
 constexpr int kStartTimeoutMs = 30000;
 constexpr int kReadSliceMs = 50;
+
+// A server or compositor outlives a test that was killed (a time-out of ctest) unless
+// the system ends it with the test.
+void EndWithThisProcess(QProcess& process) {
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
 
 void Stop(QProcess& process) {
     if (process.state() == QProcess::NotRunning)
@@ -24,8 +36,12 @@ void Stop(QProcess& process) {
 
 }  // namespace
 
-XSession::XSession() {
-    started_ = StartServer() && StartWindowManager();
+XSession::XSession() : wayland_(WaylandWanted()) {
+    started_ = StartServer() && (wayland_ ? StartCompositor() : StartWindowManager());
+}
+
+bool XSession::WaylandWanted() {
+    return qEnvironmentVariable("TOLVANE_TEST_WAYLAND") == QLatin1String("1");
 }
 
 XSession::~XSession() {
@@ -36,6 +52,7 @@ XSession::~XSession() {
 bool XSession::StartServer() {
     // -displayfd: the server takes the first free display number and writes it once
     // it accepts connections, so two test runs never race for a number.
+    EndWithThisProcess(server_);
     server_.start(QStringLiteral("Xvfb"),
                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
@@ -67,6 +84,7 @@ bool XSession::StartWindowManager() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display_);
     windowManager_.setProcessEnvironment(env);
+    EndWithThisProcess(windowManager_);
     windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     if (!windowManager_.waitForStarted(kStartTimeoutMs)) {
         problem_ = QStringLiteral("openbox cannot start: ") + windowManager_.errorString();
@@ -83,6 +101,64 @@ bool XSession::StartWindowManager() {
     if (!ready || windowManager_.state() == QProcess::NotRunning) {
         problem_ = QStringLiteral("openbox did not take over the display: ") +
                    QString::fromLocal8Bit(windowManager_.readAllStandardError()).trimmed();
+        return false;
+    }
+    return true;
+}
+
+// The compositor takes the place of the window manager (and its process slot): one
+// output, a window of the X server, and a seat whose keyboard is the X keyboard.
+bool XSession::StartCompositor() {
+    if (!compositorRuntime_.isValid()) {
+        problem_ =
+            QStringLiteral("no runtime folder for weston: ") + compositorRuntime_.errorString();
+        return false;
+    }
+    const QString log = compositorRuntime_.filePath(QStringLiteral("weston.log"));
+    waylandSocket_ = compositorRuntime_.filePath(QStringLiteral("wayland-tolvane"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), compositorRuntime_.path());
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_SOCKET"));
+    windowManager_.setProcessEnvironment(env);
+    windowManager_.setStandardOutputFile(QProcess::nullDevice());
+    windowManager_.setStandardErrorFile(log);
+    EndWithThisProcess(windowManager_);
+    // Software rendering (no GPU here); never idle, so the screen never locks mid-test.
+    windowManager_.start(
+        QStringLiteral("weston"),
+        {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
+         QStringLiteral("--socket=wayland-tolvane"), QStringLiteral("--width=1280"),
+         QStringLiteral("--height=1000"), QStringLiteral("--idle-time=0")});
+    if (!windowManager_.waitForStarted(kStartTimeoutMs)) {
+        problem_ = QStringLiteral("weston cannot start: ") + windowManager_.errorString();
+        return false;
+    }
+    QString output;
+    WaitUntil(
+        [&] {
+            const std::optional<QString> found =
+                Xdotool({QStringLiteral("search"), QStringLiteral("--class"),
+                         QStringLiteral("^Weston Compositor$")});
+            if (found && !found->isEmpty())
+                output = found->section(QLatin1Char('\n'), 0, 0);
+            return (!output.isEmpty() && QFileInfo::exists(waylandSocket_)) ||
+                   windowManager_.state() == QProcess::NotRunning;
+        },
+        kStartTimeoutMs);
+    if (output.isEmpty() || !QFileInfo::exists(waylandSocket_) ||
+        windowManager_.state() == QProcess::NotRunning) {
+        QFile text(log);
+        problem_ =
+            QStringLiteral("weston did not come up: ") +
+            (text.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(text.readAll().right(2000))
+                                            : QString());
+        return false;
+    }
+    compositorWindow_ = output;
+    if (!Activate(output)) {
+        problem_ = QStringLiteral("weston's window does not take the keyboard");
         return false;
     }
     return true;
@@ -124,16 +200,21 @@ QString XSession::WaitForWindow(qint64 pid, const QString& title, int timeoutMs)
 }
 
 bool XSession::Activate(const QString& window) const {
+    // Without a window manager the keyboard goes where the focus is set.
+    const QString verb =
+        wayland_ ? QStringLiteral("windowfocus") : QStringLiteral("windowactivate");
     return WaitUntil(
         [&] {
-            Xdotool({QStringLiteral("windowactivate"), window}, 5000);
+            Xdotool({verb, window}, 5000);
             return ActiveWindow() == window;
         },
         kStartTimeoutMs);
 }
 
 QString XSession::ActiveWindow() const {
-    return Xdotool({QStringLiteral("getactivewindow")}).value_or(QString());
+    return Xdotool(
+               {wayland_ ? QStringLiteral("getwindowfocus") : QStringLiteral("getactivewindow")})
+        .value_or(QString());
 }
 
 bool XSession::Type(const QString& text) const {

@@ -2,19 +2,27 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTextDocumentFragment>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include "WindowFixture.h"
+#include "app/CommandTable.h"
+#include "app/DialogUnits.h"
 #include "app/FileListView.h"
 #include "app/OptionPanel.h"
 #include "engine/ControlTable.h"
+#include "filelist/ColumnLayout.h"
+#include "filelist/FileList.h"
+#include "settings/MenuTable.h"
 
 namespace tolvane {
 
@@ -132,6 +140,9 @@ class WindowLayoutTest : public QObject {
     }
 
     static void VerifyLayout(WindowFixture& f) {
+        // As the next paint shows it: a request to place controls again that is already
+        // posted is carried out before.
+        QCoreApplication::sendPostedEvents();
         CKestrinDlg& window = f.Window();
         const OptionPanel& panel = window.Panel();
         const QList<QWidget*> shown = ShownControls(panel);
@@ -269,6 +280,155 @@ class WindowLayoutTest : public QObject {
         QCOMPARE(f.SummaryLine(), summary);
         VerifyLayout(f);
         test::SavePicture(window, picture + QStringLiteral("-executed"));
+    }
+
+    // The options start just below the menu, or the toolbar when it shows: no empty
+    // band between them.
+    void NoBandAboveTheOptions_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("toolbar");
+        QTest::newRow("Chinese, toolbar shown") << 2052 << true;
+        QTest::newRow("Chinese, toolbar hidden") << 2052 << false;
+        QTest::newRow("English, toolbar hidden") << 1033 << false;
+    }
+    void NoBandAboveTheOptions() {
+        QFETCH(int, language);
+        QFETCH(bool, toolbar);
+        WindowFixture f;
+        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nshowToolbar=%1\n").arg(int(toolbar)));
+        CKestrinDlg& window = f.Open(language);
+        const OptionPanel& panel = window.Panel();
+        const QWidget* bar =
+            toolbar
+                ? static_cast<QWidget*>(window.findChild<QToolBar*>(QStringLiteral("mainToolBar")))
+                : window.menuWidget();
+        QVERIFY(bar && bar->isVisible());
+        const int barBottom = bar->mapTo(&window, QPoint(0, bar->height())).y();
+        int top = window.height();
+        for (const QWidget* child : panel.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isVisible())
+                top = std::min(top, child->mapTo(&window, QPoint()).y());
+        }
+        const DialogUnits units(panel.font());
+        QVERIFY2(top >= barBottom && top - barBottom <= units.Y(4),
+                 qPrintable(
+                     QStringLiteral("the options start %1 px below the bar").arg(top - barBottom)));
+        test::SavePicture(window, QStringLiteral("top-%1-%2")
+                                      .arg(language == 2052 ? "zh" : "en")
+                                      .arg(toolbar ? "toolbar" : "plain"));
+    }
+
+    // The columns keep their start widths but the last, which takes the rest of the
+    // list's width, also after the window grows; a column fitted wider than the list
+    // scrolls.
+    void TheLastColumnFillsTheList() {
+        WindowFixture f;
+        CKestrinDlg& window = f.Open();
+        f.MakeFile("a.txt");
+        f.AddFiles({QStringLiteral("a.txt")});
+        FileListView* view = window.Panel().ListView();
+        const int columns = view->model()->columnCount();
+        const ColumnLayout& layout = window.List().Columns();
+        const auto fills = [&] {
+            const int last = columns - 1;
+            return view->horizontalHeader()->sectionViewportPosition(last) +
+                       view->columnWidth(last) ==
+                   view->viewport()->width();
+        };
+        // The name columns as they start; the status column may be wider for its texts.
+        QCOMPARE(view->columnWidth(ColumnLayout::kName),
+                 InfoOf(layout.KindAt(ColumnLayout::kName)).startWidth);
+        QCOMPARE(view->columnWidth(ColumnLayout::kNewName),
+                 InfoOf(layout.KindAt(ColumnLayout::kNewName)).startWidth);
+        QVERIFY(view->columnWidth(columns - 1) >= InfoOf(layout.KindAt(columns - 1)).startWidth);
+        QVERIFY(fills());
+        QList<int> widths;
+        for (int c = 0; c + 1 < columns; ++c)
+            widths << view->columnWidth(c);
+        window.resize(window.width() + 200, window.height());
+        QTRY_VERIFY(fills());
+        for (int c = 0; c + 1 < columns; ++c)
+            QCOMPARE(view->columnWidth(c), widths[c]);
+        QVERIFY(!view->horizontalScrollBar()->isVisible());
+        // A folder path longer than the list is wide: fitted, it can be scrolled to.
+        const std::string deep(200, 'd');
+        std::filesystem::create_directory(f.Files() / deep);
+        f.MakeFile(deep + "/b.txt");
+        f.AddFiles({QString::fromStdString(deep + "/b.txt")});
+        window.Commands().Run(cmd::kFitColumns);
+        const int folderText = view->fontMetrics().horizontalAdvance(f.Cell(1, columns - 1));
+        QVERIFY2(view->columnWidth(columns - 1) > folderText,
+                 qPrintable(QString::number(view->columnWidth(columns - 1))));
+        QTRY_VERIFY(view->horizontalScrollBar()->maximum() > 0);
+    }
+
+    // A drop-down list that follows its items resizes itself to them a moment after
+    // they change (Qt then adjusts its size and asks the parent to place it again, as
+    // done here at once): the panel arranges itself again, so no list keeps a size
+    // that reaches into the frame below its row.
+    void ListsThatFollowTheirItemsStayInPlace_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << 2052;
+        QTest::newRow("English") << 1033;
+    }
+    void ListsThatFollowTheirItemsStayInPlace() {
+        QFETCH(int, language);
+        WindowFixture f;
+        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nshowToolbar=0\n"));
+        CKestrinDlg& window = f.Open(language);
+        window.resize(window.minimumSize());
+        QTRY_COMPARE(window.size(), window.minimumSize());
+        int lists = 0;
+        for (QComboBox* list : window.Panel().findChildren<QComboBox*>()) {
+            if (list->isEditable() || !list->isVisible() ||
+                list->sizeAdjustPolicy() != QComboBox::AdjustToContents)
+                continue;
+            list->updateGeometry();
+            list->adjustSize();
+            ++lists;
+        }
+        QVERIFY(lists >= 4);
+        QApplication::processEvents();
+        VerifyLayout(f);
+    }
+
+    // Every icon of the window is drawn from its vector source at the display's pixel
+    // ratio, never as a small picture enlarged: on a 200 % display a button icon of 20
+    // pixels takes 40 device pixels.
+    void IconsStaySharp() {
+        WindowFixture f;
+        f.WriteSettings(QStringLiteral("[set]\nisFirstRun=1\nshowToolbar=1\n"));
+        CKestrinDlg& window = f.Open(1033);
+        const double screenRatio = window.devicePixelRatioF();
+        // A run on a scaled display measures the scale it names.
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+            QCOMPARE(screenRatio, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+        struct Shown {
+            QString name;
+            QIcon icon;
+            QSize size;
+        };
+        QList<Shown> icons = {{QStringLiteral("window"), window.windowIcon(), QSize(48, 48)}};
+        const auto* bar = window.findChild<QToolBar*>(QStringLiteral("mainToolBar"));
+        QVERIFY(bar != nullptr);
+        for (QAction* action : bar->actions())
+            icons.append({action->objectName(), action->icon(), bar->iconSize()});
+        const auto* small = window.findChild<QToolButton*>(QStringLiteral("smallToolBar"));
+        QVERIFY(small != nullptr);
+        icons.append({small->objectName(), small->icon(), small->iconSize()});
+        QVERIFY(icons.size() >= 8);
+        for (const double ratio : {screenRatio, 1.5, 2.0, 3.0}) {
+            for (const Shown& shown : icons) {
+                const QString what = QStringLiteral("%1 at %2").arg(shown.name).arg(ratio);
+                QVERIFY2(!shown.icon.isNull() && !shown.size.isEmpty(), qPrintable(what));
+                const QPixmap pixmap = shown.icon.pixmap(shown.size, ratio);
+                QVERIFY2(pixmap.size() == shown.size * ratio,
+                         qPrintable(what + QStringLiteral(": %1x%2 device pixels")
+                                               .arg(pixmap.width())
+                                               .arg(pixmap.height())));
+                QCOMPARE(pixmap.devicePixelRatio(), ratio);
+            }
+        }
     }
 };
 

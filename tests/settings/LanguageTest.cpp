@@ -47,6 +47,40 @@ TEST(LanguageTest, WithoutAFileEveryTextIsBuiltIn) {
     EXPECT_TRUE(PopupMenuTexts(language, MenuId::RowMenu).empty());
 }
 
+TEST(LanguageTest, QtLocaleFollowsTheFileThenItsCode) {
+    TempDir dir;
+    struct Case {
+        const char* file;  // language file text; nullptr: no file
+        const wchar_t* code;
+        const char* locale;
+    };
+    const Case cases[] = {
+        {nullptr, L"", "zh_CN"},  // the built-in texts
+        {nullptr, L"ENG", "zh_CN"},
+        {"[language]\n1074=R\n", L"CHS", "zh_CN"},
+        {"[language]\n1074=R\n", L"CHT", "zh_TW"},
+        {"[language]\n1074=R\n", L"cht", "zh_TW"},
+        {"[language]\n1074=R\n", L"ENG", ""},
+        {"[language]\n1074=R\n", L"Deutsch", ""},
+        {"[language]\nqtLocale=de_DE\n", L"Deutsch", "de_DE"},
+        {"[language]\nqtLocale= pt-BR \n", L"Deutsch", "pt-BR"},
+        {"[language]\nqtLocale=zh_CN\n", L"CHT", "zh_CN"},
+        {"[language]\nqtLocale=\n", L"CHT", "zh_TW"},
+        {"[language]\nqtLocale=../../tmp/x\n", L"CHT", ""},
+        {"[language]\nqtLocale=de DE\n", L"CHT", ""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const Language language =
+            c.file ? Language(dir.File("L" + std::to_string(n++) + ".ini", c.file)) : Language();
+        EXPECT_EQ(QtLocaleOf(language, c.code), c.locale)
+            << (c.file ? c.file : "no file") << " " << ToNarrow(c.code);
+    }
+    // The shipped files say theirs.
+    EXPECT_EQ(QtLocaleOf(Language(fs::path(TOLVANE_LANGUAGE_DIR) / "CHT.ini"), L"CHT"), "zh_TW");
+    EXPECT_EQ(QtLocaleOf(Language(fs::path(TOLVANE_LANGUAGE_DIR) / "ENG.ini"), L"ENG"), "");
+}
+
 class LanguageSpecialFileTest : public testing::TestWithParam<SpecialFileCase> {};
 
 TEST_P(LanguageSpecialFileTest, AnythingButAFileOfSaneSizeLeavesTheTextsBuiltIn) {
