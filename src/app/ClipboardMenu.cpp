@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QMimeData>
 
-#include "ClipboardOwner.h"
+#include "ClipboardCopy.h"
 #include "DisplayText.h"
 #include "DropReader.h"
 #include "filelist/ClipboardTexts.h"
@@ -57,12 +57,12 @@ void ClipboardMenu::Run(int command) {
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (command == cmd::kPasteNewNames) {
-        if (!ClipboardOwner::Answers()) {
+        const std::unique_ptr<QMimeData> data = ClipboardCopy::Take();
+        if (!data) {
             emit ClipboardSilent();
             return;
         }
-        const QMimeData* data = clipboard->mimeData();
-        PasteNewNames(list_, data ? DropReader::Text(*data) : std::wstring());
+        PasteNewNames(list_, DropReader::Text(*data));
         emit NewNamesPasted();
         return;
     }

@@ -1,14 +1,13 @@
 #include "PathListActions.h"
 
-#include <QClipboard>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
 
 #include "AddingFiles.h"
-#include "ClipboardOwner.h"
+#include "ClipboardCopy.h"
 #include "DisplayText.h"
 #include "DropReader.h"
 #include "filelist/CollectFolder.h"
@@ -45,13 +44,11 @@ void PathListActions::ImportFile(const std::filesystem::path& file) {
 }
 
 void PathListActions::ImportFromClipboard() {
-    if (!ClipboardOwner::Answers()) {
+    const std::unique_ptr<QMimeData> data = ClipboardCopy::Take();
+    if (!data) {
         emit ClipboardSilent();
         return;
     }
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    if (!data)
-        return;
     Run([carried = DropReader::Read(*data)] { return DropReader::Resolve(carried); }, true);
 }
 

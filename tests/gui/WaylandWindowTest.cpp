@@ -1,10 +1,19 @@
 #include <QAction>
+#include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
 #include <QToolBar>
+#include <QUrl>
 #include <QtTest>
 
 #include "WindowFixture.h"
+#include "app/FileListView.h"
+#include "app/OptionPanel.h"
+#include "app/PathListActions.h"
 #include "engine/ControlTable.h"
+#include "filelist/ColumnLayout.h"
 #include "settings/MenuTable.h"
 
 namespace tolvane {
@@ -47,6 +56,53 @@ class WaylandWindowTest : public QObject {
             QCOMPARE(pin->toolTip(), tip);
             QVERIFY(window.isVisible());
         }
+    }
+
+    // F7 with the clipboard held by another program: read while it delivers; once it
+    // never does, given up with a word on the status line, and the window goes on.
+    // (One holder for both: the first to take the clipboard here is the only one that can.)
+    void F7GivesUpOnASilentClipboardOwner() {
+        WindowFixture f;
+        f.Open(1033);
+        const QString file = QString::fromStdString(f.MakeFile("held.txt").string());
+        QProcess holder;
+        holder.start(QStringLiteral(TOLVANE_CLIPBOARD_HOLDER),
+                     {QUrl::fromLocalFile(file).toString() + QStringLiteral("\r\n")});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("holding"));
+        // The offer's formats come with it, from the compositor, without asking the owner.
+        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData() != nullptr &&
+                    QGuiApplication::clipboard()->mimeData()->hasFormat(
+                        QStringLiteral("application/x-tolvane-holder")));
+
+        QSignalSpy imported(&f.Window().PathLists(), &PathListActions::Imported);
+        test::PressKey(f.Window().Panel().ListView(), Qt::Key_F7);
+        QVERIFY(imported.wait(10000));
+        test::WaitForPreviewIdle(f.Window());
+        QCOMPARE(f.Column(ColumnLayout::kName), QStringList{"held.txt"});
+        QVERIFY(!f.StatusLine().startsWith(QStringLiteral("The program holding")));
+
+        holder.write("silent\n");
+        QVERIFY(holder.waitForBytesWritten());
+        // Qt keeps what it read of an offer: a window that takes the keyboard anew is
+        // offered the clipboard anew.
+        f.Open(1033);
+        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData() != nullptr &&
+                    QGuiApplication::clipboard()->mimeData()->hasFormat(
+                        QStringLiteral("application/x-tolvane-holder")));
+        f.MakeFile("a.txt");
+        f.AddFiles({"a.txt"});
+        test::PressKey(f.Window().Panel().ListView(), Qt::Key_F7);
+        QVERIFY2(f.StatusLine().startsWith(QStringLiteral("The program holding the clipboard")),
+                 qPrintable(f.StatusLine()));
+        QCOMPARE(f.Column(ColumnLayout::kName), QStringList{"a.txt"});
+        // Still answering: a prefix typed now shows in the new names.
+        test::PreviewWaiter waiter(f.Window());
+        test::TypeText(f.Combo(ctl::kInsertText), QStringLiteral("x_"));
+        QVERIFY(waiter.Wait());
+        QCOMPARE(f.Column(ColumnLayout::kNewName), QStringList{"x_a.txt"});
+        holder.kill();
+        holder.waitForFinished();
     }
 };
 

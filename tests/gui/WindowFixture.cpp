@@ -93,9 +93,14 @@ CKestrinDlg& WindowFixture::Open(int languageId, const std::vector<std::wstring>
     window_->show();
     window_->activateWindow();
     // A Wayland compositor activates a new window when it hands it the keyboard, a
-    // moment after it shows; Qt waits only for the showing there.
-    if (!QTest::qWaitForWindowActive(window_.get()) ||
-        !QTest::qWaitFor([this] { return window_->isActiveWindow(); }))
+    // moment after it shows; Qt waits only for the showing there. Qt's Wayland plugin
+    // then marks its platform window active at once (which isActiveWindow() reads) but
+    // makes it the application's active window, the one keyboard shortcuts go to, only
+    // after a round trip to the compositor: a key sent in between is lost.
+    if (!QTest::qWaitForWindowActive(window_.get()) || !QTest::qWaitFor([this] {
+            return QApplication::activeWindow() == window_.get() &&
+                   QGuiApplication::focusWindow() == window_->windowHandle();
+        }))
         qWarning("the window did not become active");
     return *window_;
 }
