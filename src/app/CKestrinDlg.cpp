@@ -33,6 +33,7 @@
 #include "OptionActions.h"
 #include "OptionPanel.h"
 #include "PassActions.h"
+#include "PanelSpokenNames.h"
 #include "PathListActions.h"
 #include "PreviewController.h"
 #include "ProjectLinks.h"
@@ -101,7 +102,7 @@ CKestrinDlg::CKestrinDlg(Environment environment, QWidget* parent)
         statuses << DisplayText(language_.Text(key));
     panel_->ListView()->FitColumnToTexts(ColumnLayout::kStatus, statuses);
     panel_->ListView()->setAccessibleName(DisplayText(language_.Text("fileList")));
-    panel_->ApplySpokenNames(language_);
+    PanelSpokenNames(*panel_).Apply(language_);
     help_ = new HelpDlg(settings_.File(), this, environment_.systemLanguageId);
     batch_ = new BatchLock(*panel_, this);
     adding_->SetBatchLock(batch_);

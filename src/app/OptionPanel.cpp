@@ -12,19 +12,17 @@
 
 #include <algorithm>
 
-#include "AccessibleNames.h"
 #include "ComboBoxAccessible.h"
 #include "DialogUnits.h"
-#include "DisplayText.h"
 #include "FileListView.h"
 #include "KeyFilter.h"
 #include "LinkText.h"
+#include "PanelSpokenNames.h"
 #include "SpinButtons.h"
 #include "StatusLabel.h"
 #include "engine/NumberFields.h"
 #include "execute/OptionSection.h"
 #include "execute/RenameOptionsControls.h"
-#include "settings/Language.h"
 
 namespace tolvane {
 
@@ -86,20 +84,6 @@ void SetDropDown(QComboBox* combo, const std::vector<std::wstring>& items) {
     combo->setEditText(text);
 }
 
-// A caption as a screen reader should say it: without the link marks, and without the
-// mnemonic marks that buttons and labels with a buddy draw as an underline.
-QString SpokenCaption(const QWidget* widget, const QString& caption) {
-    QString text = PlainCaption(caption);
-    const auto* label = qobject_cast<const QLabel*>(widget);
-    if (label != nullptr && label->buddy() == nullptr)
-        return text;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'&')
-            text.remove(i, 1);  // "&&" keeps the second one
-    }
-    return text;
-}
-
 // The text a number field shows for `text`: a number past its range as the number used.
 std::optional<QString> ClampedText(int id, std::wstring_view text) {
     if (const auto clamped = ClampedNumberText(id, text))
@@ -141,8 +125,9 @@ void OptionPanel::Build() {
         delete controls_.take(spin.id);
         controls_.insert(spin.id, arrows);
     }
-    SetBuddies();
-    RefreshAccessibleNames();
+    PanelSpokenNames spoken(*this);
+    spoken.SetBuddies();
+    spoken.Refresh(captions_);
     // Frames go behind the controls they surround.
     for (auto& [rect, box] : groupBoxes_)
         box->lower();
@@ -273,56 +258,6 @@ void OptionPanel::Bind(const ControlInfo& info, QWidget* widget) {
                     [this, id] { emit ButtonClicked(id); });
             break;
         default: break;
-    }
-}
-
-void OptionPanel::SetBuddies() {
-    // A label names the first control after it on its row: the box it stands before.
-    std::vector<const ControlInfo*> order;
-    for (const ControlInfo& info : MainWindowControls())
-        order.push_back(&info);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const ControlInfo* a, const ControlInfo* b) { return a->x < b->x; });
-    for (const ControlInfo* info : order) {
-        const int labelId = LabelIdOf(info->id);
-        const ControlInfo* labelInfo = FindMainWindowControl(labelId);
-        QWidget* control = Control(info->id);
-        if (labelId == info->id || !labelInfo || labelInfo->kind != ControlKind::StaticText ||
-            !control || control->focusPolicy() == Qt::NoFocus)
-            continue;
-        auto* label = qobject_cast<QLabel*>(Control(labelId));
-        if (label && !label->buddy())
-            label->setBuddy(control);
-    }
-}
-
-void OptionPanel::RefreshAccessibleNames() {
-    for (auto it = controls_.begin(); it != controls_.end(); ++it) {
-        const int labelId = LabelIdOf(it.key());
-        if (labelId == 0)
-            continue;
-        const QString name = SpokenCaption(Control(labelId), captions_.value(labelId));
-        it.value()->setAccessibleName(name);
-        // The field of an editable box is what has the text cursor: it is named too.
-        if (auto* combo = qobject_cast<QComboBox*>(it.value()); combo && combo->lineEdit())
-            combo->lineEdit()->setAccessibleName(name);
-    }
-}
-
-void OptionPanel::ApplySpokenNames(const Language& language) {
-    Control(ctl::kProgress)->setAccessibleName(DisplayText(language.Text("progress")));
-    Control(ctl::kStatusLine)->setAccessibleDescription(DisplayText(language.Text("statusLine")));
-    const QString increase = DisplayText(language.Text("increaseField"));
-    const QString decrease = DisplayText(language.Text("decreaseField"));
-    for (const SpinInfo& spin : SpinControls()) {
-        const char* key = NumberFieldNameKey(spin.buddy);
-        auto* arrows = qobject_cast<SpinButtons*>(Control(spin.id));
-        if (key == nullptr || arrows == nullptr)
-            continue;
-        const QString field = DisplayText(language.Text(key));
-        arrows->SetAccessibleNames(increase.arg(field), decrease.arg(field));
-        // Two fields are both labelled "位置": the description tells them apart.
-        arrows->Buddy()->setAccessibleDescription(field);
     }
 }
 
@@ -462,7 +397,7 @@ void OptionPanel::SetCaption(int id, const QString& text) {
         PlaceBottomRow();
         return;
     }
-    RefreshAccessibleNames();
+    PanelSpokenNames(*this).Refresh(captions_);
 }
 
 void OptionPanel::SetToolTip(int id, const QString& text) {

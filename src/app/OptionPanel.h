@@ -15,7 +15,6 @@ class QComboBox;
 namespace tolvane {
 
 class FileListView;
-class Language;
 
 // The controls of the main window, made from the control table in one loop: each
 // widget is created for its kind, placed by its dialog units, bound to the signals
@@ -61,9 +60,6 @@ class OptionPanel : public QWidget, public OptionControlStates {
     // The caption of a control (a link in "<a>text</a>" form) and its tool tip.
     void SetCaption(int id, const QString& text);
     void SetToolTip(int id, const QString& text);
-    // Names in the interface language for what has no caption of its own: the progress
-    // bar, the status line while it is empty, the arrows of the number fields.
-    void ApplySpokenNames(const Language& language);
     // Shows the outcome of a pass on a line under the list (`id`) and tells a screen
     // reader, also when the line already read so.
     void ShowOutcome(int id, const QString& text);
@@ -94,8 +90,6 @@ class OptionPanel : public QWidget, public OptionControlStates {
     void Build();
     QWidget* MakeControl(const ControlInfo& info);
     void Bind(const ControlInfo& info, QWidget* widget);
-    void SetBuddies();
-    void RefreshAccessibleNames();
     int StatusRowHeight() const;
 
     QHash<int, QWidget*> controls_;
