@@ -138,39 +138,5 @@ TEST(PassLockTest, AFolderThatCannotBeMadeIsAFailureNotAnotherCopy) {
     EXPECT_NE(lock.Error().find(L"could not be made or locked"), std::wstring::npos);
 }
 
-struct WaitCase {
-    const char* label;
-    const char* value;  // nullptr: not set
-    milliseconds expected;
-};
-
-class PassLockWaitTest : public testing::TestWithParam<WaitCase> {};
-
-TEST_P(PassLockWaitTest, ComesFromTheEnvironmentWhenItIsANumberOfMilliseconds) {
-    const char* old = std::getenv("TOLVANE_LOCK_WAIT_MS");
-    const std::string saved = old ? old : "";
-    if (GetParam().value)
-        setenv("TOLVANE_LOCK_WAIT_MS", GetParam().value, 1);
-    else
-        unsetenv("TOLVANE_LOCK_WAIT_MS");
-    EXPECT_EQ(PassLock::Wait(), GetParam().expected);
-    if (old)
-        setenv("TOLVANE_LOCK_WAIT_MS", saved.c_str(), 1);
-    else
-        unsetenv("TOLVANE_LOCK_WAIT_MS");
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, PassLockWaitTest,
-                         testing::Values(WaitCase{"not set", nullptr, PassLock::kDefaultWait},
-                                         WaitCase{"a number", "120", milliseconds(120)},
-                                         WaitCase{"none at all", "0", milliseconds(0)},
-                                         WaitCase{"blank", " 120", PassLock::kDefaultWait},
-                                         WaitCase{"with a unit", "120ms", PassLock::kDefaultWait},
-                                         WaitCase{"negative", "-5", PassLock::kDefaultWait},
-                                         WaitCase{"past a minute", "60001", PassLock::kDefaultWait},
-                                         WaitCase{"past 64 bits", "99999999999999999999999",
-                                                  PassLock::kDefaultWait}),
-                         ByLabel());
-
 }  // namespace
 }  // namespace tolvane::test

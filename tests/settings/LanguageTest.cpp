@@ -56,15 +56,11 @@ TEST(LanguageTest, QtLocaleFollowsTheFileThenItsCode) {
     };
     const Case cases[] = {
         {nullptr, L"", "zh_CN"},  // the built-in texts
-        {nullptr, L"ENG", "zh_CN"},
         {"[language]\n1074=R\n", L"CHS", "zh_CN"},
         {"[language]\n1074=R\n", L"CHT", "zh_TW"},
-        {"[language]\n1074=R\n", L"cht", "zh_TW"},
         {"[language]\n1074=R\n", L"ENG", ""},
-        {"[language]\n1074=R\n", L"Deutsch", ""},
         {"[language]\nqtLocale=de_DE\n", L"Deutsch", "de_DE"},
         {"[language]\nqtLocale= pt-BR \n", L"Deutsch", "pt-BR"},
-        {"[language]\nqtLocale=zh_CN\n", L"CHT", "zh_CN"},
         {"[language]\nqtLocale=\n", L"CHT", "zh_TW"},
         {"[language]\nqtLocale=../../tmp/x\n", L"CHT", ""},
         {"[language]\nqtLocale=de DE\n", L"CHT", ""},
