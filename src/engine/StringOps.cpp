@@ -1,7 +1,5 @@
 #include "StringOps.h"
 
-#include <optional>
-
 #include <algorithm>
 #include <climits>
 
@@ -111,7 +109,7 @@ void InsertClamped(std::wstring& text, long long index, std::wstring_view piece)
 
 std::optional<long long> LeadingDecimal(std::wstring_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
+    while (i < text.size() && IsBlank(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
